@@ -1,0 +1,151 @@
+// Objects of the graphics device interface: device contexts, bitmaps, pens,
+// brushes, fonts, regions and palettes, all kept in one handle table.
+//
+// Pixel rule: a 32-bit bitmap stores each pixel as the bytes blue, green,
+// red, 0, rows top to bottom; read as a little-endian uint32 a pixel is
+// 0x00RRGGBB, while a COLORREF is 0x00BBGGRR (see to_pixel / to_colorref).
+#ifndef KEL_PLATFORM_GDI_OBJECTS_H
+#define KEL_PLATFORM_GDI_OBJECTS_H
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "../common/handle_table.h"
+#include "platform.h"
+
+namespace kelplat::gdi {
+
+using GdiTable = HandleTable<kGdiTable>;
+GdiTable& table();
+
+inline uint32_t to_pixel(COLORREF c) {
+  return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+inline COLORREF to_colorref(uint32_t p) {
+  return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+}
+
+// Base of every object in the table; `stock` objects are never deleted and
+// `selections` counts the device contexts that hold the object now.
+class GdiObject : public Object {
+ public:
+  explicit GdiObject(int kind) : Object(kind) {}
+  bool stock = false;
+  int selections = 0;
+};
+
+// A bitmap: 32 bits per pixel (compatible with pages and windows) or 1 bit
+// per pixel (monochrome, used for pattern brushes). Rows are top to bottom;
+// a row is `stride` bytes (32 bpp: width * 4; 1 bpp: padded to 16 bits).
+class Bitmap : public GdiObject {
+ public:
+  Bitmap(int width, int height, int bits_pixel);
+  int width;
+  int height;
+  int bits_pixel;  // 1 or 32
+  int stride;      // bytes per row
+  std::vector<uint32_t> storage;  // 32-bit aligned pixel bytes
+  uint8_t* bytes() { return reinterpret_cast<uint8_t*>(storage.data()); }
+  uint32_t* row32(int y) { return storage.data() + size_t(y) * (stride / 4); }
+  bool is_color() const { return bits_pixel == 32; }
+};
+
+class Pen : public GdiObject {
+ public:
+  Pen() : GdiObject(OBJ_PEN) {}
+  DWORD style = PS_SOLID;  // full style word: type, end cap, join, dash style
+  int width = 1;           // pixels (<= 1 draws one pixel wide)
+  COLORREF color = 0;
+  std::vector<DWORD> dashes;  // PS_USERSTYLE: dash, gap, dash, gap ... in pixels
+  bool is_null() const { return (style & PS_STYLE_MASK) == PS_NULL; }
+};
+
+class Brush : public GdiObject {
+ public:
+  Brush() : GdiObject(OBJ_BRUSH) {}
+  UINT style = BS_SOLID;  // BS_SOLID, BS_NULL, BS_HATCHED, BS_PATTERN
+  COLORREF color = 0;     // solid and hatch colour
+  int hatch = 0;          // HS_* for BS_HATCHED
+  // BS_PATTERN with a monochrome bitmap: 8 rows of 8 pixels, bit 7 leftmost;
+  // a 0 bit paints the DC's text colour, a 1 bit its background colour.
+  uint8_t mono[8] = {};
+  // BS_PATTERN with a colour bitmap: 8 x 8 pixels (0x00RRGGBB).
+  bool color_pattern = false;
+  uint32_t pattern[64] = {};
+};
+
+class Region : public GdiObject {
+ public:
+  Region() : GdiObject(OBJ_REGION) {}
+  RECT rect{0, 0, 0, 0};  // right and bottom exclusive; empty when not positive
+};
+
+class Palette : public GdiObject {
+ public:
+  Palette() : GdiObject(OBJ_PAL) {}
+  std::vector<PALETTEENTRY> entries;
+};
+
+// The text engine keeps what it needs for a font behind this pointer; it is
+// built on first use, under `mutex`.
+struct FontInstance;
+class Font : public GdiObject {
+ public:
+  Font() : GdiObject(OBJ_FONT) {}
+  LOGFONTA logfont{};
+  std::mutex mutex;
+  std::shared_ptr<FontInstance> instance;
+};
+
+// A device context. Memory contexts draw on the bitmap selected into them;
+// window contexts draw on the window's shown picture (a 32-bit bitmap the
+// window manager owns); printer contexts on a page bitmap of the job.
+class DeviceContext : public GdiObject {
+ public:
+  enum class Type { Memory, Window, Printer };
+  explicit DeviceContext(Type t) : GdiObject(t == Type::Memory ? OBJ_MEMDC : OBJ_DC), type(t) {}
+  Type type;
+  HWND window = nullptr;
+
+  HBITMAP bitmap = nullptr;  // selected bitmap (the target's pixels)
+  HPEN pen = nullptr;
+  HBRUSH brush = nullptr;
+  HFONT font = nullptr;
+  HPALETTE palette = nullptr;
+
+  COLORREF text_color = 0x000000;
+  COLORREF bk_color = 0xFFFFFF;
+  int bk_mode = OPAQUE;
+  int rop2 = R2_COPYPEN;
+  int stretch_mode = BLACKONWHITE;
+  UINT text_align = TA_LEFT | TA_TOP | TA_NOUPDATECP;
+  POINT viewport_org{0, 0};  // logical (0,0) maps to this device point
+  POINT position{0, 0};      // current position, logical coordinates
+  bool has_clip = false;
+  RECT clip{0, 0, 0, 0};  // device coordinates, right/bottom exclusive
+  int dpi_x = 96;
+  int dpi_y = 96;
+
+  // The target bitmap (null when none is selected or it was deleted).
+  Bitmap* target() const;
+  // Device rectangle that drawing may touch: the target's bounds, intersected
+  // with the clip rectangle when there is one. Empty when nothing can be drawn.
+  RECT drawable() const;
+};
+
+template <class T>
+T* lookup(const void* handle) {
+  return table().get_as<T>(reinterpret_cast<uintptr_t>(handle));
+}
+inline DeviceContext* dc_of(HDC hdc) { return lookup<DeviceContext>(hdc); }
+
+// For the window manager: a window's shown picture and its contexts.
+HBITMAP create_color_bitmap(int width, int height);
+HDC create_window_dc(HWND hwnd, HBITMAP surface);
+void destroy_window_dc(HDC hdc);
+
+}  // namespace kelplat::gdi
+
+#endif  // KEL_PLATFORM_GDI_OBJECTS_H
