@@ -8,6 +8,7 @@
 #define KEL_PLATFORM_GDI_OBJECTS_H
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -59,6 +60,7 @@ class Pen : public GdiObject {
   int width = 1;           // pixels (<= 1 draws one pixel wide)
   COLORREF color = 0;
   std::vector<DWORD> dashes;  // PS_USERSTYLE: dash, gap, dash, gap ... in pixels
+  bool extended = false;      // made by ExtCreatePen (an OBJ_EXTPEN with an EXTLOGPEN record)
   bool is_null() const { return (style & PS_STYLE_MASK) == PS_NULL; }
 };
 
@@ -128,7 +130,13 @@ class DeviceContext : public GdiObject {
   int dpi_x = 96;
   int dpi_y = 96;
 
-  // The target bitmap (null when none is selected or it was deleted).
+  // Printer contexts: where the job stands (0 no document, 1 in a document,
+  // 2 in a page) and who receives each finished page.
+  int print_state = 0;
+  std::function<void(const Bitmap& page)> page_done;
+
+  // The target bitmap (null when none is selected, when it was deleted, and
+  // for the 1 x 1 placeholder that a new memory context holds).
   Bitmap* target() const;
   // Device rectangle that drawing may touch: the target's bounds, intersected
   // with the clip rectangle when there is one. Empty when nothing can be drawn.
@@ -142,9 +150,20 @@ T* lookup(const void* handle) {
 inline DeviceContext* dc_of(HDC hdc) { return lookup<DeviceContext>(hdc); }
 
 // For the window manager: a window's shown picture and its contexts.
+// A window context draws on `surface` without holding it (the surface stays
+// deletable; a context whose surface is gone draws nothing); a null surface
+// gives a screen context that draws nothing. SelectObject cannot replace the
+// surface, and DeleteDC refuses window contexts: destroy_window_dc ends them.
 HBITMAP create_color_bitmap(int width, int height);
 HDC create_window_dc(HWND hwnd, HBITMAP surface);
 void destroy_window_dc(HDC hdc);
+
+// For a print path: a printer context drawing on a white page bitmap of
+// width x height pixels (owned by the context, freed by DeleteDC) at the
+// given resolution. EndPage hands each finished page to `page_done`.
+// Null for a refused size.
+HDC create_printer_dc(int width, int height, int dpi_x, int dpi_y,
+                      std::function<void(const Bitmap& page)> page_done);
 
 }  // namespace kelplat::gdi
 
