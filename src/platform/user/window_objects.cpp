@@ -1,0 +1,102 @@
+// The window handle table, window records, and the geometry and rectangle
+// helpers shared by the window manager.
+#include <deque>
+
+#include "platform/user/window_manager.h"
+
+namespace kelplat::user {
+namespace {
+
+// Enough destroyed objects to outlast any lookup that raced with the destroy.
+constexpr size_t kRetiredKept = 64;
+
+struct Retired {
+  std::mutex mutex;
+  std::deque<std::unique_ptr<Object>> objects;
+};
+
+}  // namespace
+
+WindowTable& table() { return immortal<WindowTable>(); }
+
+Window* window_of(HWND hwnd) {
+  Object* object = table().get(reinterpret_cast<uintptr_t>(hwnd));
+  return object && object->kind() == kWindowKind ? static_cast<Window*>(object) : nullptr;
+}
+
+Window* checked_window(HWND hwnd) {
+  Window* window = window_of(hwnd);
+  if (!window) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return window;
+}
+
+void retire(std::unique_ptr<Object> object) {
+  if (!object) return;
+  std::unique_ptr<Object> oldest;
+  Retired& retired = immortal<Retired>();
+  {
+    std::lock_guard<std::mutex> lock(retired.mutex);
+    retired.objects.push_back(std::move(object));
+    if (retired.objects.size() <= kRetiredKept) return;
+    oldest = std::move(retired.objects.front());
+    retired.objects.pop_front();
+  }
+}
+
+RECT subtract(const RECT& box, const RECT& cut) {
+  RECT r = box;
+  if (is_empty(box) || is_empty(intersect(box, cut))) return r;
+  bool spans_width = cut.left <= box.left && cut.right >= box.right;
+  bool spans_height = cut.top <= box.top && cut.bottom >= box.bottom;
+  if (spans_width && spans_height) return RECT{0, 0, 0, 0};
+  if (spans_width && cut.top <= box.top)
+    r.top = cut.bottom;
+  else if (spans_width && cut.bottom >= box.bottom)
+    r.bottom = cut.top;
+  else if (spans_height && cut.left <= box.left)
+    r.left = cut.right;
+  else if (spans_height && cut.right >= box.right)
+    r.right = cut.left;
+  return r;
+}
+
+Frame frame_of(DWORD style) {
+  int caption = (style & WS_CAPTION) == WS_CAPTION ? GetSystemMetrics(SM_CYCAPTION) : 0;
+  return Frame{GetSystemMetrics(SM_CXFIXEDFRAME), GetSystemMetrics(SM_CYFIXEDFRAME), caption};
+}
+
+bool Window::invalidate(const RECT* rect) {
+  std::lock_guard<std::mutex> lock(mutex);
+  RECT client{0, 0, client_width, client_height};
+  RECT added = rect ? intersect(*rect, client) : client;
+  if (is_empty(added)) return false;
+  bool was_empty = is_empty(invalid);
+  invalid = unite(invalid, added);
+  return was_empty;
+}
+
+RECT Window::take_invalid() {
+  std::lock_guard<std::mutex> lock(mutex);
+  RECT box = invalid;
+  invalid = RECT{0, 0, 0, 0};
+  return box;
+}
+
+void Window::validate(const RECT* rect) {
+  std::lock_guard<std::mutex> lock(mutex);
+  invalid = rect ? subtract(invalid, *rect) : RECT{0, 0, 0, 0};
+}
+
+RECT Window::invalid_box() {
+  std::lock_guard<std::mutex> lock(mutex);
+  return invalid;
+}
+
+RECT Window::client_rect() {
+  std::lock_guard<std::mutex> lock(mutex);
+  return RECT{0, 0, client_width, client_height};
+}
+
+bool Window::owned_by_caller() const { return thread_id == GetCurrentThreadId(); }
+
+}  // namespace kelplat::user
