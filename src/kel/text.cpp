@@ -1,0 +1,198 @@
+// Text: the text settings of a window, the fonts and alignment they build in
+// the window's four page contexts, and text output and measurement.
+//
+// Out-of-range settings are stored as given (gettextsettings reports them),
+// but never index a table: when a font or alignment is built, the font
+// number is clamped to 0..10, a character size outside 0..10 to 1..10, and
+// each justification to 0..2; a direction outside 0..3 turns the baseline by
+// (direction % 4) quarter turns. A user-size divisor of 0 counts as 1.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "kel_internal.h"
+
+namespace {
+
+const int kFontCount = 11;
+const int kSizeCount = 11;
+
+// clang-format off
+const char* const font_name[kFontCount] = {
+    "Console",     "Times New Roman", "Small Fonts",     "MS Sans Serif",
+    "Arial",       "Script",          "Times New Roman", "Script",
+    "Courier New", "Times New Roman", "Courier New Bold"};
+
+// Pitch and family: low two bits the pitch (1 fixed, 2 variable), high four
+// bits the family (0x00 any, 0x10 roman, 0x20 swiss, 0x30 modern, 0x40 script).
+const int font_family[kFontCount] = {0x01, 0x12, 0x32, 0x02, 0x22, 0x42,
+                                     0x02, 0x42, 0x02, 0x02, 0x02};
+
+const int font_weight[kFontCount] = {700, 400, 400, 400, 400, 400, 400, 400, 400, 400, 700};
+
+// Character-cell width and height in pixels by font and size; size 0 leaves
+// the size to the platform.
+const int font_metrics[kFontCount][kSizeCount][2] = {
+    {{0, 0}, {8, 8}, {16, 16}, {24, 24}, {32, 32}, {40, 40},
+     {48, 48}, {56, 56}, {64, 64}, {72, 72}, {80, 80}},
+    {{0, 0}, {13, 18}, {14, 20}, {16, 23}, {22, 31}, {29, 41},
+     {36, 51}, {44, 62}, {55, 77}, {66, 93}, {88, 124}},
+    {{0, 0}, {3, 5}, {4, 6}, {4, 6}, {6, 9}, {8, 12},
+     {10, 15}, {12, 18}, {15, 22}, {18, 27}, {24, 36}},
+    {{0, 0}, {11, 19}, {12, 21}, {14, 24}, {19, 32}, {25, 42},
+     {31, 53}, {38, 64}, {47, 80}, {57, 96}, {76, 128}},
+    {{0, 0}, {13, 19}, {14, 21}, {16, 24}, {22, 32}, {29, 42},
+     {36, 53}, {44, 64}, {55, 80}, {66, 96}, {88, 128}},
+    {{0, 0}, {11, 19}, {12, 21}, {14, 24}, {19, 32}, {25, 42},
+     {31, 53}, {38, 64}, {47, 80}, {57, 96}, {76, 128}},
+    {{0, 0}, {11, 19}, {12, 21}, {14, 24}, {19, 32}, {25, 42},
+     {31, 53}, {38, 64}, {47, 80}, {57, 96}, {76, 128}},
+    {{0, 0}, {13, 18}, {14, 20}, {16, 23}, {22, 31}, {29, 41},
+     {36, 51}, {44, 62}, {55, 77}, {66, 93}, {88, 124}},
+    {{0, 0}, {11, 19}, {12, 21}, {14, 24}, {19, 32}, {25, 42},
+     {31, 53}, {38, 64}, {47, 80}, {57, 96}, {76, 128}},
+    {{0, 0}, {11, 19}, {12, 21}, {14, 24}, {19, 32}, {25, 42},
+     {31, 53}, {38, 64}, {47, 80}, {57, 96}, {76, 128}},
+    {{0, 0}, {11, 19}, {12, 21}, {14, 24}, {19, 32}, {25, 42},
+     {31, 53}, {38, 64}, {47, 80}, {57, 96}, {76, 128}}};
+// clang-format on
+
+// Alignment flags by justification: left, centre, right; bottom, baseline, top.
+const UINT horiz_align[3] = {TA_LEFT, TA_CENTER, TA_RIGHT};
+const UINT vert_align[3] = {TA_BOTTOM, TA_BASELINE, TA_TOP};
+
+int justification(int value) { return std::clamp(value, 0, 2); }
+
+// A scaled cell dimension, truncated toward zero and kept within int.
+int scaled(int size, double scale) {
+  double value = size * scale;
+  if (!(value > double(INT_MIN))) return INT_MIN;  // also catches NaN
+  if (value >= double(INT_MAX)) return INT_MAX;
+  return int(value);
+}
+
+double user_scale(int mult, int div) { return double(mult) / double(div == 0 ? 1 : div); }
+
+int text_length(const char* text) { return int(std::min(std::strlen(text), size_t(INT_MAX))); }
+
+// Builds the font of the window's text settings and puts it into its four
+// page contexts; the fonts it replaces are deleted once no page holds them.
+void set_font(WindowData* pWndData) {
+  const textsettingstype& text = pWndData->text;
+  const int font = std::clamp(text.font, 0, kFontCount - 1);
+  double xscale = 1.0, yscale = 1.0;
+  int size;
+  if (text.charsize == 0) {
+    xscale = user_scale(pWndData->t_scale[0], pWndData->t_scale[1]);
+    yscale = user_scale(pWndData->t_scale[2], pWndData->t_scale[3]);
+    size = font == 0 ? 0 : 4;
+  } else {
+    size = std::clamp(text.charsize, 1, kSizeCount - 1);
+  }
+  const int width = font_metrics[font][size][0];
+  const int height = font_metrics[font][size][1];
+  HFONT hfont = CreateFontA(
+      scaled(height, yscale), scaled(width, xscale), (text.direction % 4) * 900,
+      (text.direction & 1) * 900, font_weight[font], 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, font_family[font], font_name[font]);
+  if (!hfont) return;  // the pages keep the font they have
+
+  HGDIOBJ replaced[4] = {};
+  for (int i = 0; i < 4; i++) replaced[i] = SelectObject(pWndData->hDC[i], hfont);
+  const HGDIOBJ default_font = GetStockObject(SYSTEM_FONT);
+  for (int i = 0; i < 4; i++) {
+    HGDIOBJ old = replaced[i];
+    if (!old || old == hfont || old == default_font) continue;
+    if (std::find(replaced, replaced + i, old) != replaced + i) continue;  // deleted already
+    DeleteObject(old);
+  }
+}
+
+// Builds the alignment flags from the current-position mode and the
+// justification, and puts them into the window's four page contexts. Along a
+// turned baseline the two justifications exchange roles. The flags start from
+// the mode as it is; text output always sets the mode (0 or 1) first.
+void set_align(WindowData* pWndData) {
+  const textsettingstype& text = pWndData->text;
+  UINT flags = UINT(pWndData->text_cp_mode);
+  if (text.direction == 0)
+    flags |= horiz_align[justification(text.horiz)] | vert_align[justification(text.vert)];
+  else
+    flags |= horiz_align[justification(text.vert)] | vert_align[justification(text.horiz)];
+  for (int i = 0; i < 4; i++) SetTextAlign(pWndData->hDC[i], flags);
+}
+
+// Text output in one of the two current-position modes: 1 draws at the
+// current position and advances it, 0 draws at (x, y).
+void draw_text(int mode, int x, int y, const char* textstring) {
+  HDC hDC = KEL__GetWinkelDC();
+  WindowData* pWndData = KEL__HeldWindowData();
+  if (pWndData->text_cp_mode != mode) {
+    pWndData->text_cp_mode = mode;
+    set_align(pWndData);
+  }
+  if (textstring) TextOutA(hDC, x, y, textstring, text_length(textstring));
+  KEL__ReleaseWinkelDC();
+  RefreshWindow(nullptr);
+}
+
+SIZE text_extent(const char* textstring) {
+  SIZE size = {0, 0};
+  HDC hDC = KEL__GetWinkelDC();
+  if (textstring) GetTextExtentPoint32A(hDC, textstring, text_length(textstring), &size);
+  KEL__ReleaseWinkelDC();
+  return size;
+}
+
+}  // namespace
+
+void settextstyle(int font, int direction, int charsize) {
+  WindowData* pWndData = KEL__GetWindowDataPtr();
+  pWndData->text.font = font;
+  pWndData->text.direction = direction;
+  pWndData->text.charsize = charsize;
+  PageLock lock(pWndData);
+  set_font(pWndData);
+}
+
+void setusercharsize(int multx, int divx, int multy, int divy) {
+  WindowData* pWndData = KEL__GetWindowDataPtr();
+  pWndData->t_scale[0] = multx;
+  pWndData->t_scale[1] = divx;
+  pWndData->t_scale[2] = multy;
+  pWndData->t_scale[3] = divy;
+  PageLock lock(pWndData);
+  set_font(pWndData);
+}
+
+void settextjustify(int horiz, int vert) {
+  WindowData* pWndData = KEL__GetWindowDataPtr();
+  pWndData->text.horiz = horiz;
+  pWndData->text.vert = vert;
+  PageLock lock(pWndData);
+  set_align(pWndData);
+}
+
+void gettextsettings(textsettingstype* texttypeinfo) {
+  if (!texttypeinfo) return;
+  *texttypeinfo = KEL__GetWindowDataPtr()->text;
+}
+
+void outtext(const char* textstring) { draw_text(1, 0, 0, textstring); }
+
+void outtextxy(int x, int y, const char* textstring) { draw_text(0, x, y, textstring); }
+
+int textwidth(const char* textstring) { return text_extent(textstring).cx; }
+
+int textheight(const char* textstring) { return text_extent(textstring).cy; }
+
+// Overloads for programs that declare these functions with `char*`.
+void outtext(char* textstring) { outtext(static_cast<const char*>(textstring)); }
+
+void outtextxy(int x, int y, char* textstring) {
+  outtextxy(x, y, static_cast<const char*>(textstring));
+}
+
+int textwidth(char* textstring) { return textwidth(static_cast<const char*>(textstring)); }
+
+int textheight(char* textstring) { return textheight(static_cast<const char*>(textstring)); }
