@@ -1,0 +1,384 @@
+// The drawing primitives: each one draws on the current window's active
+// page with the pen, brush, colours, viewport origin and clipping already
+// held by the page's device context, and then asks for the repaint of the
+// figure's box (or of the whole window) under the rules of RefreshWindow.
+//
+// Coordinate arithmetic saturates at the ends of the int range: a figure that
+// reaches beyond it is clipped by the page long before.
+#include <climits>
+#include <cmath>
+#include <memory>
+#include <new>
+
+#include "kel_internal.h"
+
+namespace {
+
+int saturate(long long v) {
+  return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
+}
+
+int plus(int a, long long b) { return saturate(a + b); }
+
+int min_of(int a, int b) { return a < b ? a : b; }
+int max_of(int a, int b) { return a > b ? a : b; }
+
+// The repaint rectangle of a box whose right and bottom are inclusive.
+RECT box_plus_one(int left, int top, int right, int bottom) {
+  RECT r = {left, top, plus(right, 1), plus(bottom, 1)};
+  return r;
+}
+
+RECT line_box(int x1, int y1, int x2, int y2) {
+  return box_plus_one(min_of(x1, x2), min_of(y1, y2), max_of(x1, x2), max_of(y1, y2));
+}
+
+// Converts a rectangle from the page's logical to client coordinates.
+void to_client(HDC dc, RECT* rect) {
+  POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
+  LPtoDP(dc, corners, 2);
+  *rect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+// The refresh rule: a rectangle is invalidated when automatic refresh is on,
+// the whole window (null) always, and either only while the visual page is
+// the active page.
+void invalidate_if_shown(const WindowData* wd, const RECT* client_rect) {
+  if ((wd->refreshing || !client_rect) && wd->visual_page == wd->active_page)
+    InvalidateRect(wd->hWnd, client_rect, FALSE);
+}
+
+// The current window's active page, held for the drawing of one figure.
+// finish() gives it back and asks for the repaint; the box is converted to
+// client coordinates while the page is still held, which spares taking the
+// page mutex a second time.
+class Page {
+ public:
+  Page() : dc_(KEL__GetWinkelDC()), wd_(KEL__HeldWindowData()) {}
+  Page(const Page&) = delete;
+  Page& operator=(const Page&) = delete;
+  HDC dc() const { return dc_; }
+  WindowData* wd() const { return wd_; }
+
+  // Repaint of the box (figure coordinates, right and bottom exclusive).
+  void finish(RECT box) {
+    to_client(dc_, &box);
+    KEL__ReleaseWinkelDC();
+    invalidate_if_shown(wd_, &box);
+  }
+  // Repaint of the whole window.
+  void finish() {
+    KEL__ReleaseWinkelDC();
+    invalidate_if_shown(wd_, nullptr);
+  }
+
+ private:
+  HDC dc_;
+  WindowData* wd_;
+};
+
+// The fill-colour bracket: pattern brushes paint their 0 bits in the text
+// colour, so it is the fill colour while a figure is filled.
+class FillColour {
+ public:
+  explicit FillColour(const Page& page) : dc_(page.dc()), drawing_(page.wd()->drawing_color) {
+    SetTextColor(dc_, converttorgb(page.wd()->fill.color));
+  }
+  ~FillColour() { SetTextColor(dc_, converttorgb(drawing_)); }
+  FillColour(const FillColour&) = delete;
+  FillColour& operator=(const FillColour&) = delete;
+
+ private:
+  HDC dc_;
+  int drawing_;
+};
+
+// A copy of the caller's x, y pairs as platform points; empty when there
+// are none or no memory for them.
+std::unique_ptr<POINT[]> to_points(int n_points, const int* points) {
+  if (!points || n_points <= 0) return nullptr;
+  std::unique_ptr<POINT[]> copy(new (std::nothrow) POINT[static_cast<size_t>(n_points)]);
+  if (!copy) return nullptr;
+  for (int i = 0; i < n_points; ++i) copy[i] = POINT{points[2 * i], points[2 * i + 1]};
+  return copy;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ refresh
+void RefreshWindow(RECT* rect) {
+  WindowData* wd = KEL__GetWindowDataPtr();
+  if (rect) {
+    HDC dc = KEL__GetWinkelDC();
+    to_client(dc, rect);
+    KEL__ReleaseWinkelDC();
+  }
+  invalidate_if_shown(wd, rect);
+}
+
+// ----------------------------------------------------------------- geometry
+void CenterToBox(int x, int y, int xradius, int yradius, int& left, int& top, int& right,
+                 int& bottom) {
+  left = plus(x, -static_cast<long long>(xradius));
+  top = plus(y, -static_cast<long long>(yradius));
+  right = plus(x, xradius);
+  bottom = plus(y, yradius);
+}
+
+namespace {
+
+POINT arc_point(int x, int y, int xradius, int yradius, int angle) {
+  double r = angle * 3.141592653589793 / 180.0;
+  // Offsets are truncated toward zero; |offset| <= |radius| fits a long long.
+  long long dx = static_cast<long long>(xradius * std::cos(r));
+  long long dy = static_cast<long long>(yradius * std::sin(r));
+  POINT p = {plus(x, dx), plus(y, -dy)};
+  return p;
+}
+
+}  // namespace
+
+void ArcEndPoints(int x, int y, int xradius, int yradius, int stangle, int endangle, int& xstart,
+                  int& ystart, int& xend, int& yend) {
+  POINT start = arc_point(x, y, xradius, yradius, stangle);
+  POINT end = arc_point(x, y, xradius, yradius, endangle);
+  xstart = start.x;
+  ystart = start.y;
+  xend = end.x;
+  yend = end.y;
+}
+
+// ----------------------------------------------------------------- pixels
+void putpixel(int x, int y, int color) {
+  Page page;
+  SetPixelV(page.dc(), x, y, converttorgb(color));
+  page.finish(box_plus_one(x, y, x, y));
+}
+
+int getpixel(int x, int y) {
+  HDC dc = KEL__GetWinkelDC();
+  COLORREF c = GetPixel(dc, x, y);
+  KEL__ReleaseWinkelDC();
+  if (c == CLR_INVALID) return -1;
+  return KEL__ColorValueOf(c);
+}
+
+int getdisplaycolor(int color) {
+  int saved = getpixel(0, 0);
+  putpixel(0, 0, color);
+  int result = getpixel(0, 0);
+  putpixel(0, 0, saved);
+  return result;
+}
+
+// ------------------------------------------------------------------- lines
+void line(int x1, int y1, int x2, int y2) {
+  Page page;
+  POINT old;
+  MoveToEx(page.dc(), x1, y1, &old);
+  LineTo(page.dc(), x2, y2);
+  MoveToEx(page.dc(), old.x, old.y, nullptr);
+  page.finish(line_box(x1, y1, x2, y2));
+}
+
+void lineto(int x, int y) {
+  Page page;
+  POINT p = {0, 0};
+  GetCurrentPositionEx(page.dc(), &p);
+  LineTo(page.dc(), x, y);
+  page.finish(line_box(p.x, p.y, x, y));
+}
+
+void linerel(int dx, int dy) {
+  Page page;
+  POINT p = {0, 0};
+  GetCurrentPositionEx(page.dc(), &p);
+  int x = plus(p.x, dx), y = plus(p.y, dy);
+  LineTo(page.dc(), x, y);
+  page.finish(line_box(p.x, p.y, x, y));
+}
+
+void rectangle(int left, int top, int right, int bottom) {
+  const POINT outline[5] = {
+      {left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}};
+  Page page;
+  Polyline(page.dc(), outline, 5);
+  page.finish(box_plus_one(left, top, right, bottom));
+}
+
+// A null point list or a count below 1 draws nothing.
+void drawpoly(int n_points, int* points) {
+  std::unique_ptr<POINT[]> copy = to_points(n_points, points);
+  Page page;
+  if (copy) Polyline(page.dc(), copy.get(), n_points);
+  page.finish();
+}
+
+void fillpoly(int n_points, int* points) {
+  std::unique_ptr<POINT[]> copy = to_points(n_points, points);
+  Page page;
+  if (copy) {
+    FillColour fill(page);
+    Polygon(page.dc(), copy.get(), n_points);
+  }
+  page.finish();
+}
+
+// ------------------------------------------------------------------- bars
+void bar(int left, int top, int right, int bottom) {
+  Page page;
+  {
+    FillColour fill(page);
+    RECT r = {left, top, right, bottom};
+    FillRect(page.dc(), &r, static_cast<HBRUSH>(GetCurrentObject(page.dc(), OBJ_BRUSH)));
+  }
+  page.finish(box_plus_one(left, top, right, bottom));
+}
+
+void bar3d(int left, int top, int right, int bottom, int depth, int topflag) {
+  Page page;
+  {
+    FillColour fill(page);
+    Rectangle(page.dc(), left, top, right, bottom);
+  }
+  const int dy = static_cast<int>(depth * std::tan(0.5235987755982988));
+  const int back_x = plus(right, depth), back_top = plus(top, -static_cast<long long>(dy));
+  if (depth != 0) {
+    const POINT side[4] = {{right, bottom},
+                           {back_x, plus(bottom, -static_cast<long long>(dy))},
+                           {back_x, back_top},
+                           {right, top}};
+    Polyline(page.dc(), side, 4);
+  }
+  if (topflag != 0) {
+    const POINT lid[3] = {{back_x, back_top}, {plus(left, depth), back_top}, {left, top}};
+    Polyline(page.dc(), lid, 3);
+  }
+  page.finish(box_plus_one(left, back_top, back_x, bottom));
+}
+
+// ---------------------------------------------------------- round figures
+void circle(int x, int y, int radius) {
+  int l, t, r, b;
+  CenterToBox(x, y, radius, radius, l, t, r, b);
+  const int start_x = plus(x, radius);
+  Page page;
+  Arc(page.dc(), l, t, r, b, start_x, y, start_x, y);
+  page.finish(box_plus_one(l, t, r, b));
+}
+
+namespace {
+
+// An arc of the ellipse around (x, y) from stangle to endangle; the end
+// points it was drawn with come back through `drawn`.
+void draw_arc(int x, int y, int stangle, int endangle, int xradius, int yradius,
+              arccoordstype* drawn) {
+  int l, t, r, b, xs, ys, xe, ye;
+  CenterToBox(x, y, xradius, yradius, l, t, r, b);
+  ArcEndPoints(x, y, xradius, yradius, stangle, endangle, xs, ys, xe, ye);
+  Page page;
+  Arc(page.dc(), l, t, r, b, xs, ys, xe, ye);
+  page.finish(box_plus_one(l, t, r, b));
+  if (drawn) *drawn = arccoordstype{x, y, xs, ys, xe, ye};
+}
+
+void draw_pie(int x, int y, int stangle, int endangle, int xradius, int yradius) {
+  int l, t, r, b, xs, ys, xe, ye;
+  CenterToBox(x, y, xradius, yradius, l, t, r, b);
+  ArcEndPoints(x, y, xradius, yradius, stangle, endangle, xs, ys, xe, ye);
+  Page page;
+  {
+    FillColour fill(page);
+    Pie(page.dc(), l, t, r, b, xs, ys, xe, ye);
+  }
+  page.finish(box_plus_one(l, t, r, b));
+}
+
+}  // namespace
+
+void arc(int x, int y, int stangle, int endangle, int radius) {
+  WindowData* wd = KEL__GetWindowDataPtr();
+  arccoordstype drawn;
+  draw_arc(x, y, stangle, endangle, radius, radius, &drawn);
+  PageLock lock(wd);
+  wd->arcinfo = drawn;
+}
+
+void ellipse(int x, int y, int stangle, int endangle, int xradius, int yradius) {
+  draw_arc(x, y, stangle, endangle, xradius, yradius, nullptr);
+}
+
+void fillellipse(int x, int y, int xradius, int yradius) {
+  int l, t, r, b;
+  CenterToBox(x, y, xradius, yradius, l, t, r, b);
+  Page page;
+  {
+    FillColour fill(page);
+    Ellipse(page.dc(), l, t, r, b);
+  }
+  page.finish(box_plus_one(l, t, r, b));
+}
+
+void pieslice(int x, int y, int stangle, int endangle, int radius) {
+  draw_pie(x, y, stangle, endangle, radius, radius);
+}
+
+void sector(int x, int y, int stangle, int endangle, int xradius, int yradius) {
+  draw_pie(x, y, stangle, endangle, xradius, yradius);
+}
+
+// A null destination is ignored.
+void getarccoords(arccoordstype* arccoords) {
+  WindowData* wd = KEL__GetWindowDataPtr();
+  if (!arccoords) return;
+  PageLock lock(wd);
+  *arccoords = wd->arcinfo;
+}
+
+// -------------------------------------------------------- filling, clearing
+void floodfill(int x, int y, int border) {
+  Page page;
+  {
+    FillColour fill(page);
+    FloodFill(page.dc(), x, y, converttorgb(border));
+  }
+  page.finish();
+}
+
+namespace {
+
+void fill_solid(HDC dc, const RECT& r, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+}
+
+}  // namespace
+
+// Clears the whole page whatever the viewport and its clipping, and puts the
+// current position on the page's top-left pixel.
+void cleardevice(void) {
+  Page page;
+  HDC dc = page.dc();
+  POINT corner = {0, 0};
+  DPtoLP(dc, &corner, 1);
+  RECT whole = {corner.x, corner.y, page.wd()->width, page.wd()->height};
+  HRGN saved = CreateRectRgn(0, 0, 5, 5);
+  const bool clipped = GetClipRgn(dc, saved) == 1;
+  if (clipped) SelectClipRgn(dc, nullptr);
+  fill_solid(dc, whole, converttorgb(page.wd()->bk_color));
+  moveto(corner.x, corner.y);
+  if (clipped) SelectClipRgn(dc, saved);
+  DeleteObject(saved);
+  page.finish();
+}
+
+void clearviewport(void) {
+  Page page;
+  const viewporttype& v = page.wd()->viewport;
+  RECT area = {0, 0, plus(v.right, -static_cast<long long>(v.left)),
+               plus(v.bottom, -static_cast<long long>(v.top))};
+  fill_solid(page.dc(), area, converttorgb(page.wd()->bk_color));
+  moveto(0, 0);
+  page.finish();
+}

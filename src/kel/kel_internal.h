@@ -1,0 +1,227 @@
+// The library's internal header: the window record, the registry of windows,
+// the record lookup and the page bracket that every drawing function uses,
+// and the helpers shared between the library's source files.
+#ifndef KEL_KEL_INTERNAL_H
+#define KEL_KEL_INTERNAL_H
+
+#include <atomic>
+#include <deque>
+#include <string>
+
+#include "graphics.h"
+#include "platform.h"
+
+// The system headers make these names macros for their ANSI/wide variants;
+// the library defines functions of its own with these names.
+#ifdef _WIN32
+#undef SendMessage
+#undef MessageBox
+#undef FormatMessage
+#undef GetMessage
+#undef DispatchMessage
+#endif
+
+// A small lock for data that two threads touch for a moment (input queues,
+// registry updates). Waiters give up their time slice rather than spin hard.
+class KelLock {
+ public:
+  void lock() {
+    while (busy_.exchange(true, std::memory_order_acquire)) {
+      while (busy_.load(std::memory_order_relaxed)) Sleep(0);
+    }
+  }
+  void unlock() { busy_.store(false, std::memory_order_release); }
+
+ private:
+  std::atomic<bool> busy_{false};
+};
+
+class KelLockGuard {
+ public:
+  explicit KelLockGuard(KelLock& lock) : lock_(lock) { lock_.lock(); }
+  ~KelLockGuard() { lock_.unlock(); }
+  KelLockGuard(const KelLockGuard&) = delete;
+  KelLockGuard& operator=(const KelLockGuard&) = delete;
+
+ private:
+  KelLock& lock_;
+};
+
+// Number of mouse event kinds (messages 0x200..0x209); index = kind - 0x200.
+const int KEL__MOUSE_KINDS = 10;
+// Bound of every wait for a window's page mutex by a program thread.
+const DWORD KEL__PAGE_WAIT_MS = 5000;
+
+typedef void (*MouseHandler)(int x, int y);
+
+// Everything the library keeps for one window. Fields up to hDCMutex are in
+// the order of the record's definition; the lock after them guards the input
+// fields (key_queue, mouse, mouse_queue, queue_status, mouse_handlers)
+// between the window thread and the program's threads.
+struct WindowData {
+  int width = 0;
+  int height = 0;
+  int left = 0;
+  int top = 0;
+  std::string title;
+  std::deque<char> key_queue;
+  arccoordstype arcinfo = {};
+  fillsettingstype fill = {};
+  char uPattern[8] = {};
+  linesettingstype line = {};
+  textsettingstype text = {};
+  viewporttype viewport = {};
+  HWND hWnd = nullptr;
+  HDC hDC[4] = {};
+  HBITMAP initial_bitmap[4] = {};
+  std::atomic<int> visual_page{0};
+  std::atomic<int> active_page{0};
+  bool dbflag = false;
+  std::atomic<bool> closeflag{false};
+  int drawing_color = 0;
+  int bk_color = 0;
+  HANDLE key_event = nullptr;
+  HANDLE ready_event = nullptr;
+  DWORD thread_id = 0;
+  int error_code = 0;
+  int x_aspect_ratio = 0;
+  int y_aspect_ratio = 0;
+  int t_scale[4] = {};
+  int text_cp_mode = 0;
+  POINTS mouse = {};
+  std::deque<POINTS> mouse_queue[KEL__MOUSE_KINDS];
+  bool queue_status[KEL__MOUSE_KINDS] = {};
+  MouseHandler mouse_handlers[KEL__MOUSE_KINDS] = {};
+  std::atomic<bool> refreshing{false};
+  HANDLE hDCMutex = nullptr;
+
+  KelLock input_lock;
+};
+
+// ----------------------------------------------------------------- registry
+// The window table: index = window number; an entry becomes null when the
+// window is closed. Entries are never removed and numbers never reused.
+// Lookups are lock-free (the drawing hot path reads it on every call); the
+// table lives in static storage with no destructor, so a thread may still use
+// it while the process exits.
+class WindowTable {
+ public:
+  // The handle of window n, or null when n names no table entry.
+  HWND operator[](int n) const {
+    if (n < 0 || n >= kChunkSize * kMaxChunks) return nullptr;
+    std::atomic<HWND>* chunk = chunks_[n / kChunkSize].load(std::memory_order_acquire);
+    return chunk ? chunk[n % kChunkSize].load(std::memory_order_acquire) : nullptr;
+  }
+  // Stores the handle of window n; false when the table is full.
+  bool store(int n, HWND hwnd);
+
+ private:
+  static const int kChunkSize = 256;
+  static const int kMaxChunks = 4096;
+  std::atomic<std::atomic<HWND>*> chunks_[kMaxChunks] = {};
+};
+
+extern WindowTable KEL__WindowTable;
+extern std::atomic<int> KEL__WindowCount;    // windows ever registered
+extern std::atomic<int> KEL__CurrentWindow;  // -3: no current window
+extern HINSTANCE KEL__hInstance;
+
+// Appends the window to the table and makes it current; its number, or -1
+// when the table is full.
+int KEL__RegisterWindow(HWND hwnd);
+// Empties the table entry of a live window (and the current window when it
+// was that one); false when `wid` names no live window.
+bool KEL__UnregisterWindow(int wid);
+
+// The record of `hWnd`, or of the current window when it is null. With no
+// current window: the error box, then exit(0).
+WindowData* KEL__GetWindowDataPtr(HWND hWnd = nullptr);
+// Takes the window's page mutex (at most 5000 ms) and returns the memory
+// device context of its active page.
+HDC KEL__GetWinkelDC(HWND hWnd = nullptr);
+// Gives the page mutex back. With no handle it is the mutex that this
+// thread's matching KEL__GetWinkelDC took, whatever the current window is now.
+void KEL__ReleaseWinkelDC(HWND hWnd = nullptr);
+// The record whose page this thread holds through KEL__GetWinkelDC with no
+// handle (the innermost one); the current window's when it holds none.
+WindowData* KEL__HeldWindowData();
+
+// Holds a window's page mutex for a scope, for the functions that change all
+// four pages at once. The wait is bounded and its outcome not examined.
+class PageLock {
+ public:
+  explicit PageLock(const WindowData* wd) : mutex_(wd->hDCMutex) {
+    WaitForSingleObject(mutex_, KEL__PAGE_WAIT_MS);
+  }
+  ~PageLock() { ReleaseMutex(mutex_); }
+  PageLock(const PageLock&) = delete;
+  PageLock& operator=(const PageLock&) = delete;
+
+ private:
+  HANDLE mutex_;
+};
+
+// ------------------------------------------------------------ error box
+// A modal box captioned "Error" with `msg`, or with the system's text for
+// the calling thread's last error when `msg` is null.
+void showerrorbox(const char* msg = nullptr);
+// Pass-throughs to the platform's ANSI functions.
+DWORD FormatMessage(DWORD flags, LPCVOID source, DWORD message_id, DWORD language_id, LPSTR buffer,
+                    DWORD size, void* arguments);
+LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+int MessageBox(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type);
+BOOL GetMessage(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max);
+LRESULT DispatchMessage(const MSG* msg);
+
+// ---------------------------------------------------- start-up and windows
+bool DllMain_MGM(HINSTANCE hinstDll, unsigned long Reason, void* Reserved);
+int registerWindowClass();
+void unregisterWindowClass();
+DWORD WINAPI KEL__ThreadInitWindow(LPVOID pThreadData);
+
+// Window procedure of the class "KELLibrary" and its handlers.
+LRESULT CALLBACK WndProc(HWND hWnd, UINT uiMessage, WPARAM wParam, LPARAM lParam);
+void cls_OnClose(HWND hWnd);
+void cls_OnDestroy(HWND hWnd);
+void cls_OnPaint(HWND hWnd);
+void cls_OnKey(HWND hWnd, unsigned vk, int down, int repeat, unsigned flags);
+void cls_OnChar(HWND hWnd, char ch, int repeat);
+
+// ------------------------------------------------------------ refresh
+// Asks for the repaint of `rect` (active page's logical coordinates, right
+// and bottom exclusive; converted in place to client coordinates), or of the
+// whole window when it is null, following the refresh rules.
+void RefreshWindow(RECT* rect);
+
+// ------------------------------------------------------------- colours
+// The 16 standard colours as platform RGB values; all zero until the first
+// graphdefaults. Shared by all windows.
+extern std::atomic<unsigned> KEL__Colors[16];
+// Index of the first standard colour equal to `rgb`, else rgb | 0x03000000.
+int KEL__ColorValueOf(COLORREF rgb);
+
+// -------------------------------------------------------- pens, brushes
+// A dash list for the pen: `count` entries used, dash and gap lengths.
+struct LinePattern {
+  int count;
+  DWORD entries[16];
+};
+// Rebuilds the pen of all four pages from the drawing colour and line style.
+void CreateNewPen();
+// The dash list of the user line pattern (low 16 bits of line.upattern).
+LinePattern CreateUserStyle();
+
+// ------------------------------------------------------------- geometry
+void CenterToBox(int x, int y, int xradius, int yradius, int& left, int& top, int& right,
+                 int& bottom);
+void ArcEndPoints(int x, int y, int xradius, int yradius, int stangle, int endangle, int& xstart,
+                  int& ystart, int& xend, int& yend);
+
+// ---------------------------------------------------------------- mouse
+bool MouseKindInRange(int kind);
+// The mouse step of the window procedure for a message of kind 0x200..0x209:
+// queue the point, store it as the last position, then call the handler
+// (without holding any lock).
+void KEL__FeedMouse(WindowData* wd, UINT kind, LPARAM lParam);
+
+#endif  // KEL_KEL_INTERNAL_H

@@ -1,0 +1,176 @@
+// Helpers for the library's tests: opening windows that a close request
+// leaves alone, waiting for a window thread, reading what a window shows and
+// what it has invalidated, and running a child process.
+#ifndef KEL_TESTS_LIB_TEST_SUPPORT_H
+#define KEL_TESTS_LIB_TEST_SUPPORT_H
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kel/kel_internal.h"
+#include "platform_testing.h"
+
+extern char** environ;
+
+namespace kel_test {
+
+// Opens a window whose close request is ignored; it becomes current.
+inline int open_window(int width = 200, int height = 150, bool dbflag = false,
+                       const char* title = "test") {
+  int number = initwindow(width, height, title, 0, 0, dbflag, false);
+  EXPECT_GE(number, 0) << "initwindow failed";
+  return number;
+}
+
+inline HWND handle_of(int number) { return KEL__WindowTable[number]; }
+inline HWND current_handle() { return KEL__WindowTable[getcurrentwindow()]; }
+
+// Waits until the window's thread has handled everything posted so far.
+inline bool settle(HWND hwnd = current_handle()) { return kelplat::testing::wait_idle(hwnd); }
+
+inline void post(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  ASSERT_TRUE(PostMessageA(hwnd, message, wparam, lparam));
+}
+
+// A platform colour as the shown picture stores it (0x00RRGGBB).
+inline uint32_t as_shown(COLORREF c) {
+  return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+// What the window shows, after painting everything that is pending.
+class Shown {
+ public:
+  explicit Shown(HWND hwnd = current_handle()) {
+    settle(hwnd);
+    kelplat::testing::flush_paint(hwnd);
+    pixels_ = kelplat::testing::shown_pixels(hwnd, &width_, &height_);
+  }
+  uint32_t at(int x, int y) const { return pixels_.at(static_cast<size_t>(y) * width_ + x); }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+ private:
+  std::vector<uint32_t> pixels_;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// While it lives, the window is not painted, so a test can read what the
+// calls made since its construction have invalidated.
+class HeldPainting {
+ public:
+  explicit HeldPainting(HWND hwnd = current_handle()) : hwnd_(hwnd) {
+    kelplat::testing::hold_painting(hwnd_, true);
+    settle(hwnd_);
+    kelplat::testing::validate(hwnd_);
+  }
+  ~HeldPainting() { kelplat::testing::hold_painting(hwnd_, false); }
+  HeldPainting(const HeldPainting&) = delete;
+  HeldPainting& operator=(const HeldPainting&) = delete;
+
+  // The invalid rectangle so far, or {0, 0, 0, 0} when nothing is invalid;
+  // forgets it afterwards.
+  RECT take() {
+    RECT r = {0, 0, 0, 0};
+    if (!kelplat::testing::invalid_rect(hwnd_, &r)) r = RECT{0, 0, 0, 0};
+    kelplat::testing::validate(hwnd_);
+    return r;
+  }
+
+ private:
+  HWND hwnd_;
+};
+
+inline bool same_rect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+inline std::string describe(const RECT& r) {
+  return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
+         std::to_string(r.right) + ", " + std::to_string(r.bottom) + "}";
+}
+
+#define EXPECT_RECT(expected, actual)                \
+  EXPECT_TRUE(kel_test::same_rect(expected, actual)) \
+      << "expected " << kel_test::describe(expected) << ", got " << kel_test::describe(actual)
+
+// ------------------------------------------------------------ child process
+struct ChildResult {
+  int exit_code = -1;  // -1 when it did not exit normally
+  bool timed_out = false;
+  std::string out;
+  std::string err;
+};
+
+inline std::string read_all(int fd) {
+  std::string text;
+  char buffer[4096];
+  lseek(fd, 0, SEEK_SET);
+  for (ssize_t n; (n = read(fd, buffer, sizeof(buffer))) > 0;) text.append(buffer, size_t(n));
+  return text;
+}
+
+// Runs a program with the headless display (DISPLAY removed from its
+// environment), capturing its output; killed after `timeout_s` seconds.
+inline ChildResult run_child(const std::string& path, const std::vector<std::string>& args,
+                             int timeout_s = 30) {
+  ChildResult result;
+  char out_name[] = "/tmp/kel_child_out_XXXXXX";
+  char err_name[] = "/tmp/kel_child_err_XXXXXX";
+  int out_fd = mkstemp(out_name), err_fd = mkstemp(err_name);
+  unlink(out_name);
+  unlink(err_name);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
+  posix_spawn_file_actions_adddup2(&actions, err_fd, 2);
+  std::vector<std::string> words = {path};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (char** e = environ; *e; ++e)
+    if (std::strncmp(*e, "DISPLAY=", 8) != 0) envp.push_back(*e);
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  int status = 0;
+  if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_s);
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        result.timed_out = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!result.timed_out && WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  result.out = read_all(out_fd);
+  result.err = read_all(err_fd);
+  close(out_fd);
+  close(err_fd);
+  return result;
+}
+
+inline std::string test_program(const char* name) {
+  return std::string(KEL_TEST_PROGRAMS_DIR) + "/prog_" + name;
+}
+
+}  // namespace kel_test
+
+#endif  // KEL_TESTS_LIB_TEST_SUPPORT_H
