@@ -1,0 +1,321 @@
+// Image files: drawing a picture file into the current window
+// (readimagefile), saving a rectangle of a window as a BMP file
+// (writeimagefile), and the BMP file functions of the DIB utilities
+// (SaveDIB, ReadDIBFile, LoadDIB, DestroyDIB).
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "dibutil.h"
+#include "kel_internal.h"
+
+namespace {
+
+const DWORD kNameBufferSize = 261;
+const WORD kBmpSignature = 0x4D42;  // "BM"
+const DWORD kFileHeaderSize = sizeof(BITMAPFILEHEADER);
+const DWORD kInfoHeaderSize = sizeof(BITMAPINFOHEADER);
+// A header block with room for the longest colour table: 256 entries.
+const DWORD kHeaderBlockSize = kInfoHeaderSize + 256 * sizeof(RGBQUAD);
+// No DIB we read may claim more than this (the largest block we make).
+const unsigned long long kMaxDibBytes = 0x7FFFFFFF;
+// The longest information header we read (the fifth version's).
+const DWORD kMaxHeaderSize = 124;
+
+const char kOpenFilter[] =
+    "Image files (*.bmp, *.gif, *.jpg, *.ico, *.emf, *.wmf)\0*.BMP;*.GIF;*.JPG;*.ICO;*.EMF;*.WMF\0";
+const char kSaveFilter[] = "Bitmap files (*.bmp)\0*.BMP\0";
+
+long long extent(int from, int to) {
+  long long d = static_cast<long long>(to) - from;
+  return (d < 0 ? -d : d) + 1;
+}
+
+// Asks for a file name with the open or save dialog; false when cancelled.
+bool ask_file_name(bool save, char name[kNameBufferSize]) {
+  OPENFILENAMEA ofn;
+  std::memset(&ofn, 0, sizeof ofn);
+  std::memset(name, 0, kNameBufferSize);
+  ofn.lStructSize = sizeof(OPENFILENAMEA);
+  ofn.lpstrFilter = save ? kSaveFilter : kOpenFilter;
+  ofn.lpstrFile = name;
+  ofn.nMaxFile = kNameBufferSize;
+  if (save) {
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
+    return GetSaveFileNameA(&ofn) != FALSE;
+  }
+  ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  return GetOpenFileNameA(&ofn) != FALSE;
+}
+
+// A chosen save name without a three-letter extension gets ".BMP".
+void complete_bmp_name(char name[kNameBufferSize]) {
+  size_t length = strnlen(name, kNameBufferSize - 1);
+  name[length] = '\0';
+  if (length < 4 || (name[length - 4] != '.' && length < 256)) std::strcat(name, ".BMP");
+}
+
+// The picture in a file, or null. The caller releases it.
+IPicture* readipicture(const char* filename) {
+  HANDLE file = CreateFileA(filename, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+  if (file == INVALID_HANDLE_VALUE) return NULL;
+  DWORD size = GetFileSize(file, NULL);
+  if (size == INVALID_FILE_SIZE) {
+    CloseHandle(file);
+    return NULL;
+  }
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!block) {
+    CloseHandle(file);
+    showerrorbox("Insufficient memory to read image");
+    return NULL;
+  }
+  void* data = GlobalLock(block);
+  DWORD read = 0;
+  BOOL ok = data && ReadFile(file, data, size, &read, NULL);
+  if (data) GlobalUnlock(block);
+  CloseHandle(file);
+  if (!ok || read < size) {
+    GlobalFree(block);
+    return NULL;
+  }
+  LPSTREAM stream = NULL;
+  HRESULT result = CreateStreamOnHGlobal(block, TRUE, &stream);
+  if (!stream) {
+    GlobalFree(block);
+    return NULL;
+  }
+  if (FAILED(result)) {
+    stream->Release();
+    return NULL;
+  }
+  IPicture* picture = NULL;
+  result = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                          reinterpret_cast<LPVOID*>(&picture));
+  stream->Release();
+  if (FAILED(result) && picture) {
+    picture->Release();
+    picture = NULL;
+  }
+  return picture;
+}
+
+// Reads `bytes` bytes of the file into `to`; true when the read succeeded,
+// with the count read in *done.
+bool read_file(HANDLE file, void* to, DWORD bytes, DWORD* done) {
+  *done = 0;
+  return ReadFile(file, to, bytes, done, NULL) != FALSE;
+}
+
+// Colour entries that follow an information header. Depths above 8 bits
+// have no colour table, except the three masks of BI_BITFIELDS, which take
+// the place of three entries (so that FindDIBBits finds the pixels).
+unsigned long long colour_count(const BITMAPINFOHEADER& bi) {
+  if (bi.biClrUsed != 0) return bi.biClrUsed;
+  if (bi.biBitCount <= 8) return 1ull << bi.biBitCount;
+  return bi.biCompression == BI_BITFIELDS ? 3 : 0;
+}
+
+// The pixel byte count a header states (biSizeImage, or the row rule for
+// uncompressed DIBs that leave it 0); false when it cannot be a size.
+bool image_bytes(const BITMAPINFOHEADER& bi, unsigned long long* bytes) {
+  if (bi.biSizeImage != 0) {
+    *bytes = bi.biSizeImage;
+    return true;
+  }
+  if (bi.biWidth < 0) return false;
+  unsigned long long rows = bi.biHeight < 0 ? -static_cast<long long>(bi.biHeight) : bi.biHeight;
+  *bytes = WIDTHBYTES(static_cast<unsigned long long>(bi.biWidth) * bi.biBitCount) * rows;
+  return *bytes <= kMaxDibBytes;
+}
+
+// Grows an unlocked block, zero-filling the new part.
+bool grow_block(HANDLE* block, unsigned long long bytes) {
+  if (bytes > kMaxDibBytes) return false;
+  HANDLE grown = GlobalReAlloc(*block, static_cast<SIZE_T>(bytes), GMEM_MOVEABLE | GMEM_ZEROINIT);
+  if (!grown) return false;
+  *block = grown;
+  return true;
+}
+
+// The steps of ReadDIBFile with the block locked at `dib`; false on any
+// refusal. On success the block may have moved: *block is its handle.
+bool read_dib(HANDLE file, HANDLE* block, char** dib) {
+  BITMAPFILEHEADER bmf;
+  DWORD done = 0;
+  if (!read_file(file, &bmf, kFileHeaderSize, &done) || done != kFileHeaderSize ||
+      bmf.bfType != kBmpSignature)
+    return false;
+  BITMAPINFOHEADER bi;
+  if (!read_file(file, *dib, kInfoHeaderSize, &done) || done != kInfoHeaderSize) return false;
+  std::memcpy(&bi, *dib, sizeof bi);
+  // The core header is refused, like any header shorter than the
+  // information header or longer than the longest published one.
+  if (bi.biSize < kInfoHeaderSize || bi.biSize > kMaxHeaderSize) return false;
+  unsigned long long colours = colour_count(bi), pixels = 0;
+  if (!image_bytes(bi, &pixels) || colours > 0xFFFFFFFFull) return false;
+  // A file cannot make us allocate more than it could hold: claims larger
+  // than the whole file are refused. A file that is merely short is read,
+  // and what it lacks is zero.
+  DWORD file_size = GetFileSize(file, NULL);
+  if (file_size != INVALID_FILE_SIZE && (pixels > file_size || colours * sizeof(RGBQUAD) > file_size))
+    return false;
+  if (bi.biClrUsed == 0) bi.biClrUsed = static_cast<DWORD>(colours);
+  bi.biSizeImage = static_cast<DWORD>(pixels);
+  std::memcpy(*dib, &bi, sizeof bi);
+  unsigned long long table = colours * sizeof(RGBQUAD);
+  GlobalUnlock(*block);
+  *dib = NULL;
+  if (!grow_block(block, bi.biSize + table + pixels)) return false;
+  if (!(*dib = static_cast<char*>(GlobalLock(*block)))) return false;
+  // The rest of a longer header, then the colour table.
+  read_file(file, *dib + kInfoHeaderSize, bi.biSize - kInfoHeaderSize, &done);
+  read_file(file, *dib + bi.biSize, static_cast<DWORD>(table), &done);
+  if (bmf.bfOffBits != 0) SetFilePointer(file, static_cast<LONG>(bmf.bfOffBits), NULL, FILE_BEGIN);
+  char* bits = *dib + bi.biSize + table;
+  if (!read_file(file, bits, static_cast<DWORD>(pixels), &done)) return false;
+  // A short file leaves the rest of the rows zero, never undefined.
+  if (done < pixels) std::memset(bits + done, 0, static_cast<size_t>(pixels - done));
+  return true;
+}
+
+}  // namespace
+
+void readimagefile(const char* filename, int left, int top, int right, int bottom) {
+  char name[kNameBufferSize];
+  if (!filename) {
+    if (!ask_file_name(false, name)) return;
+    filename = name;
+  }
+  IPicture* picture = readipicture(filename);
+  if (!picture) return;
+  HDC hDC = KEL__GetWinkelDC();
+  LONG width = static_cast<LONG>(std::min<long long>(extent(left, right), INT_MAX));
+  LONG height = static_cast<LONG>(std::min<long long>(extent(top, bottom), INT_MAX));
+  OLE_XSIZE_HIMETRIC picture_width = 0;
+  OLE_YSIZE_HIMETRIC picture_height = 0;
+  picture->get_Width(&picture_width);
+  picture->get_Height(&picture_height);
+  picture->Render(hDC, left, top, width, height, 0, picture_height, picture_width, -picture_height,
+                  NULL);
+  KEL__ReleaseWinkelDC();
+  picture->Release();
+  RefreshWindow(NULL);
+}
+
+void readimagefile(char* filename, int left, int top, int right, int bottom) {
+  readimagefile(static_cast<const char*>(filename), left, top, right, bottom);
+}
+
+void writeimagefile(const char* filename, int left, int top, int right, int bottom, bool active,
+                    HWND hwnd) {
+  char name[kNameBufferSize];
+  if (!filename) {
+    if (!ask_file_name(true, name)) return;
+    complete_bmp_name(name);
+    filename = name;
+  }
+  WindowData* wd = KEL__GetWindowDataPtr(hwnd);
+  WaitForSingleObject(wd->hDCMutex, KEL__PAGE_WAIT_MS);
+  HDC hDC = wd->hDC[active ? wd->active_page.load() : wd->visual_page.load()];
+  left = std::clamp(left, 0, std::max(wd->width - 1, 0));
+  right = std::clamp(right, 0, std::max(wd->width - 1, 0));
+  top = std::clamp(top, 0, std::max(wd->height - 1, 0));
+  bottom = std::clamp(bottom, 0, std::max(wd->height - 1, 0));
+  int width = static_cast<int>(extent(left, right)), height = static_cast<int>(extent(top, bottom));
+  HDC hMemDC = CreateCompatibleDC(hDC);
+  HBITMAP hBitmap = CreateCompatibleBitmap(hDC, width, height);
+  HGDIOBJ old = SelectObject(hMemDC, hBitmap);
+  BitBlt(hMemDC, 0, 0, width, height, hDC, left, top, SRCCOPY);
+  SelectObject(hMemDC, old);  // a bitmap is converted while no context holds it
+  HANDLE hDIB = BitmapToDIB(hBitmap, NULL);
+  SaveDIB(hDIB, filename);
+  ReleaseMutex(wd->hDCMutex);
+  DestroyDIB(hDIB);
+  DeleteObject(hBitmap);
+  DeleteDC(hMemDC);
+}
+
+void writeimagefile(char* filename, int left, int top, int right, int bottom, bool active,
+                    HWND hwnd) {
+  writeimagefile(static_cast<const char*>(filename), left, top, right, bottom, active, hwnd);
+}
+
+unsigned short SaveDIB(void* hDib, const char* lpFileName) {
+  if (!hDib) return 20;
+  HANDLE file = CreateFileA(lpFileName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+  if (file == INVALID_HANDLE_VALUE) return 4;
+  LPBITMAPINFOHEADER lpBI = static_cast<LPBITMAPINFOHEADER>(GlobalLock(hDib));
+  if (!lpBI) {
+    CloseHandle(file);
+    return 3;
+  }
+  const SIZE_T block_size = GlobalSize(hDib);
+  if (block_size < kInfoHeaderSize || lpBI->biSize != kInfoHeaderSize) {
+    GlobalUnlock(hDib);
+    CloseHandle(file);
+    return 0;
+  }
+  const WORD table = PaletteSize(reinterpret_cast<LPSTR>(lpBI));
+  unsigned long long pixels = lpBI->biSizeImage;
+  if (lpBI->biCompression != BI_RLE8 && lpBI->biCompression != BI_RLE4) {
+    long long rows = lpBI->biHeight < 0 ? -static_cast<long long>(lpBI->biHeight) : lpBI->biHeight;
+    pixels = WIDTHBYTES(static_cast<unsigned long long>(std::max<LONG>(lpBI->biWidth, 0)) *
+                        lpBI->biBitCount) *
+             static_cast<unsigned long long>(rows);
+    lpBI->biSizeImage = static_cast<DWORD>(pixels);
+  }
+  unsigned long long dib_size = lpBI->biSize + table + pixels;
+  BITMAPFILEHEADER bmfHdr;
+  bmfHdr.bfType = kBmpSignature;
+  bmfHdr.bfSize = static_cast<DWORD>(kFileHeaderSize + dib_size);
+  bmfHdr.bfReserved1 = 0;
+  bmfHdr.bfReserved2 = 0;
+  bmfHdr.bfOffBits = kFileHeaderSize + lpBI->biSize + table;
+  DWORD written = 0;
+  WriteFile(file, &bmfHdr, kFileHeaderSize, &written, NULL);
+  // Never more than the block holds, whatever its header claims.
+  DWORD to_write = static_cast<DWORD>(std::min<unsigned long long>(dib_size, block_size));
+  written = 0;
+  WriteFile(file, lpBI, to_write, &written, NULL);
+  GlobalUnlock(hDib);
+  CloseHandle(file);
+  return written == 0 ? 4 : 0;
+}
+
+// Every length the file claims is checked before it is used, so the block
+// is never read or written outside, and what a short file does not supply
+// is zero.
+void* ReadDIBFile(void* hFile) {
+  HANDLE block = GlobalAlloc(GHND, kHeaderBlockSize);
+  if (!block) return NULL;
+  char* dib = static_cast<char*>(GlobalLock(block));
+  if (!dib || !read_dib(hFile, &block, &dib)) {
+    if (dib) GlobalUnlock(block);
+    GlobalFree(block);
+    return NULL;
+  }
+  GlobalUnlock(block);
+  return block;
+}
+
+void* LoadDIB(const char* lpFileName) {
+  SetCursor(LoadCursorA(NULL, IDC_WAIT));
+  HANDLE file = CreateFileA(lpFileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+  void* dib = NULL;
+  if (file != INVALID_HANDLE_VALUE) {
+    dib = ReadDIBFile(file);
+    CloseHandle(file);
+  } else {
+    showerrorbox("File not found");
+  }
+  SetCursor(LoadCursorA(NULL, IDC_ARROW));
+  return dib;
+}
+
+unsigned short DestroyDIB(void* hDib) {
+  GlobalFree(hDib);
+  return 0;
+}

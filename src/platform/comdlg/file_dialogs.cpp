@@ -1,0 +1,52 @@
+// The common dialogs: open and save file names, and the printer dialog.
+// A test's answer comes first; otherwise the display back end would ask the
+// user, and the headless one has no one to ask, so it answers "cancelled".
+#include <cstring>
+
+#include "platform.h"
+#include "../user/dialog_hooks.h"
+
+namespace {
+
+// The one place where a display back end will show a file chooser. The
+// headless back end has none: the dialog is cancelled.
+bool ask_user_for_file(OPENFILENAMEA*, bool) { return false; }
+
+// Where the chosen name's file part and extension begin, as callers of the
+// dialog expect them (0 when there is no extension).
+void mark_name_parts(OPENFILENAMEA* ofn) {
+  const char* name = ofn->lpstrFile;
+  size_t length = strnlen(name, ofn->nMaxFile);
+  size_t file_part = 0, extension = 0;
+  for (size_t i = 0; i < length; ++i) {
+    if (name[i] == '/' || name[i] == '\\') {
+      file_part = i + 1;
+      extension = 0;
+    } else if (name[i] == '.') {
+      extension = i + 1;
+    }
+  }
+  ofn->nFileOffset = WORD(file_part);
+  ofn->nFileExtension = WORD(extension);
+}
+
+BOOL run_file_dialog(OPENFILENAMEA* ofn, bool save) {
+  if (!ofn || ofn->lStructSize < sizeof(OPENFILENAMEA) || !ofn->lpstrFile || ofn->nMaxFile == 0)
+    return FALSE;
+  bool handled = false;
+  bool chosen = kelplat::testing_file_dialog(ofn, save, &handled);
+  if (!handled) chosen = ask_user_for_file(ofn, save);
+  if (!chosen) return FALSE;
+  ofn->lpstrFile[ofn->nMaxFile - 1] = '\0';
+  mark_name_parts(ofn);
+  return TRUE;
+}
+
+}  // namespace
+
+BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA ofn) { return run_file_dialog(ofn, false); }
+
+BOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA ofn) { return run_file_dialog(ofn, true); }
+
+// No printers on this platform yet: the dialog is always cancelled.
+BOOL WINAPI PrintDlgA(LPPRINTDLGA) { return FALSE; }
