@@ -100,9 +100,19 @@ Backend& backend();
 Backend* chosen_backend();
 
 std::unique_ptr<Backend> make_headless_backend();
+#ifdef KEL_HAVE_X11
+// Null when no X display can be opened.
+std::unique_ptr<Backend> make_x11_backend();
+#endif
 
-// The one place where the back end is chosen.
-inline std::unique_ptr<Backend> choose_backend() { return make_headless_backend(); }
+// The one place where the back end is chosen: X11 when a display can be
+// opened, headless otherwise.
+inline std::unique_ptr<Backend> choose_backend() {
+#ifdef KEL_HAVE_X11
+  if (std::unique_ptr<Backend> x11 = make_x11_backend()) return x11;
+#endif
+  return make_headless_backend();
+}
 
 }  // namespace kelplat::display
 

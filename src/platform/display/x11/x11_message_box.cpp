@@ -1,0 +1,323 @@
+// The message box on X11.
+#include "x11_message_box.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+
+#include "x11_connection.h"
+#include "x11_drawing.h"
+#include "x11_keys.h"
+
+namespace kelplat::x11 {
+
+std::vector<MessageBoxButton> message_box_buttons(UINT type) {
+  switch (type & 0xF) {
+    case MB_OKCANCEL:
+      return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNO:
+      return {{IDYES, "Yes"}, {IDNO, "No"}};
+    default:
+      return {{IDOK, "OK"}};
+  }
+}
+
+int message_box_dismiss_answer(UINT type) {
+  switch (type & 0xF) {
+    case MB_OKCANCEL:
+      return IDCANCEL;
+    case MB_YESNO:
+      return 0;
+    default:
+      return IDOK;
+  }
+}
+
+MessageBoxLayout layout_message_box(std::string_view text, UINT type, const TextWidth& width_of,
+                                    int line_height) {
+  using L = MessageBoxLayout;
+  MessageBoxLayout layout;
+  layout.has_icon = (type & 0xF0) == MB_ICONHAND;
+  layout.line_height = line_height;
+  layout.lines = wrap_text(text, L::kTextWidth, width_of, L::kMaxLines);
+  int text_width = 0;
+  for (const auto& line : layout.lines) text_width = std::max(text_width, width_of(line));
+  int text_height = int(layout.lines.size()) * line_height;
+  int content_height = std::max(layout.has_icon ? L::kIconSize : 0, text_height);
+
+  layout.text_left = L::kMargin + (layout.has_icon ? L::kIconSize + L::kMargin : 0);
+  layout.text_top = L::kMargin + (content_height - text_height) / 2;
+  if (layout.has_icon) {
+    int top = L::kMargin + (content_height - L::kIconSize) / 2;
+    layout.icon = RECT{L::kMargin, top, L::kMargin + L::kIconSize, top + L::kIconSize};
+  }
+
+  std::vector<MessageBoxButton> buttons = message_box_buttons(type);
+  std::vector<int> widths;
+  int buttons_width = 0;
+  for (const auto& button : buttons) {
+    widths.push_back(std::max(L::kButtonWidth, width_of(button.label) + 16));
+    buttons_width += widths.back();
+  }
+  buttons_width += L::kButtonGap * int(buttons.size() - 1);
+
+  layout.width = std::max(
+      {L::kMinWidth, layout.text_left + text_width + L::kMargin, buttons_width + 2 * L::kMargin});
+  layout.button_area_top = L::kMargin + content_height + L::kMargin;
+  int button_top = layout.button_area_top + L::kMargin;
+  layout.height = button_top + L::kButtonHeight + L::kMargin;
+  int left = (layout.width - buttons_width) / 2;
+  for (int width : widths) {
+    layout.buttons.push_back(RECT{left, button_top, left + width, button_top + L::kButtonHeight});
+    left += width + L::kButtonGap;
+  }
+  return layout;
+}
+
+namespace {
+
+class MessageBoxWindow {
+ public:
+  MessageBoxWindow(Connection& connection, const std::string& text, const std::string& caption,
+                   UINT type)
+      : connection_(connection),
+        font_(connection.display()),
+        buttons_(message_box_buttons(type)),
+        dismiss_answer_(message_box_dismiss_answer(type)),
+        layout_(layout_message_box(
+            text, type, [this](std::string_view s) { return font_.width(s); },
+            font_.line_height())) {
+    create(caption);
+  }
+
+  ~MessageBoxWindow() {
+    Display* display = connection_.display();
+    XFreeGC(display, gc_);
+    XDestroyWindow(display, window_);
+    XSync(display, False);
+  }
+
+  MessageBoxWindow(const MessageBoxWindow&) = delete;
+  MessageBoxWindow& operator=(const MessageBoxWindow&) = delete;
+
+  // Handles events until a button is chosen; XNextEvent blocks meanwhile.
+  int run() {
+    XMapRaised(connection_.display(), window_);
+    while (answer_ == 0) {
+      XEvent event;
+      XNextEvent(connection_.display(), &event);
+      if (event.xany.window == window_) handle(event);
+    }
+    return answer_;
+  }
+
+ private:
+  void create(const std::string& caption) {
+    Display* display = connection_.display();
+    const Atoms& atoms = connection_.atoms();
+    int screen_width = DisplayWidth(display, connection_.screen());
+    int screen_height = DisplayHeight(display, connection_.screen());
+    int x = std::max(0, (screen_width - layout_.width) / 2);
+    int y = std::max(0, (screen_height - layout_.height) / 2);
+
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = pixel_of(connection_, colors::kFace);
+    attributes.border_pixel = 0;
+    attributes.colormap = connection_.colormap();
+    attributes.event_mask =
+        ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+    window_ = XCreateWindow(display, connection_.root(), x, y, unsigned(layout_.width),
+                            unsigned(layout_.height), 0, connection_.visual().depth, InputOutput,
+                            connection_.visual().visual,
+                            CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
+    gc_ = XCreateGC(display, window_, 0, nullptr);
+
+    std::string latin1 = latin1_from_cp1252(caption);
+    XStoreName(display, window_, latin1.c_str());
+    std::string utf8 = utf8_from_cp1252(caption);
+    XChangeProperty(display, window_, atoms.net_wm_name, atoms.utf8_string, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
+    XClassHint class_hint{const_cast<char*>("kel-message"), const_cast<char*>("Kel")};
+    XSetClassHint(display, window_, &class_hint);
+
+    XSizeHints* hints = XAllocSizeHints();
+    if (hints) {
+      hints->flags = PPosition | PMinSize | PMaxSize;
+      hints->x = x;
+      hints->y = y;
+      hints->min_width = hints->max_width = layout_.width;
+      hints->min_height = hints->max_height = layout_.height;
+      XSetWMNormalHints(display, window_, hints);
+      XFree(hints);
+    }
+    XWMHints wm_hints{};
+    wm_hints.flags = InputHint;
+    wm_hints.input = True;
+    XSetWMHints(display, window_, &wm_hints);
+    Atom protocols[] = {atoms.wm_delete_window};
+    XSetWMProtocols(display, window_, protocols, 1);
+    long type = long(atoms.net_wm_window_type_dialog);
+    XChangeProperty(display, window_, atoms.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&type), 1);
+    long state = long(atoms.net_wm_state_modal);
+    XChangeProperty(display, window_, atoms.net_wm_state, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&state), 1);
+  }
+
+  void draw_error_sign() {
+    Display* display = connection_.display();
+    const RECT& r = layout_.icon;
+    int size = r.right - r.left;
+    XSetForeground(display, gc_, pixel_of(connection_, colors::kErrorRed));
+    XFillArc(display, window_, gc_, r.left, r.top, unsigned(size), unsigned(size), 0, 360 * 64);
+    XSetForeground(display, gc_, pixel_of(connection_, colors::kWindow));
+    XSetLineAttributes(display, gc_, 3, LineSolid, CapRound, JoinRound);
+    int inset = size * 3 / 10;
+    XDrawLine(display, window_, gc_, r.left + inset, r.top + inset, r.right - 1 - inset,
+              r.bottom - 1 - inset);
+    XDrawLine(display, window_, gc_, r.right - 1 - inset, r.top + inset, r.left + inset,
+              r.bottom - 1 - inset);
+    XSetLineAttributes(display, gc_, 0, LineSolid, CapButt, JoinMiter);
+  }
+
+  void draw_button(size_t index) {
+    Display* display = connection_.display();
+    const RECT& r = layout_.buttons[index];
+    int width = r.right - r.left, height = r.bottom - r.top;
+    bool pressed = int(index) == pressed_ && pointer_on_pressed_;
+    fill_rect(connection_, window_, gc_, r.left, r.top, width, height, colors::kFace);
+    if (int(index) == focused_) {
+      XSetForeground(display, gc_, pixel_of(connection_, colors::kText));
+      XDrawRectangle(display, window_, gc_, r.left, r.top, unsigned(width - 1),
+                     unsigned(height - 1));
+      draw_bevel(connection_, window_, gc_, r.left + 1, r.top + 1, width - 2, height - 2, pressed);
+    } else {
+      draw_bevel(connection_, window_, gc_, r.left, r.top, width, height, pressed);
+    }
+    const char* label = buttons_[index].label;
+    int shift = pressed ? 1 : 0;
+    int x = r.left + (width - font_.width(label)) / 2 + shift;
+    int y = r.top + (height + font_.ascent() - font_.descent()) / 2 + shift;
+    XSetForeground(display, gc_, pixel_of(connection_, colors::kText));
+    font_.draw(window_, gc_, x, y, label);
+  }
+
+  void draw() {
+    Display* display = connection_.display();
+    fill_rect(connection_, window_, gc_, 0, 0, layout_.width, layout_.button_area_top,
+              colors::kWindow);
+    fill_rect(connection_, window_, gc_, 0, layout_.button_area_top, layout_.width,
+              layout_.height - layout_.button_area_top, colors::kFace);
+    if (layout_.has_icon) draw_error_sign();
+    XSetForeground(display, gc_, pixel_of(connection_, colors::kText));
+    int baseline = layout_.text_top + font_.ascent();
+    for (const auto& line : layout_.lines) {
+      font_.draw(window_, gc_, layout_.text_left, baseline, line);
+      baseline += layout_.line_height;
+    }
+    for (size_t i = 0; i < buttons_.size(); ++i) draw_button(i);
+  }
+
+  int button_at(int x, int y) const {
+    for (size_t i = 0; i < layout_.buttons.size(); ++i) {
+      const RECT& r = layout_.buttons[i];
+      if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return int(i);
+    }
+    return -1;
+  }
+
+  void focus(int index) {
+    int count = int(buttons_.size());
+    focused_ = ((index % count) + count) % count;
+    draw();
+  }
+
+  void on_key(XKeyEvent& key) {
+    switch (XLookupKeysym(&key, 0)) {
+      case XK_Return:
+      case XK_KP_Enter:
+      case XK_space:
+        answer_ = buttons_[size_t(focused_)].answer;
+        break;
+      case XK_Escape:
+        answer_ = dismiss_answer_;
+        break;
+      case XK_Tab:
+      case XK_Right:
+        focus(focused_ + 1);
+        break;
+      case XK_ISO_Left_Tab:
+      case XK_Left:
+        focus(focused_ - 1);
+        break;
+      default:
+        break;
+    }
+  }
+
+  void on_pointer(const XButtonEvent& button, bool down) {
+    if (button.button != Button1) return;
+    int index = button_at(button.x, button.y);
+    if (down) {
+      pressed_ = index;
+      pointer_on_pressed_ = index >= 0;
+      if (index >= 0) focused_ = index;
+    } else {
+      if (index >= 0 && index == pressed_) answer_ = buttons_[size_t(index)].answer;
+      pressed_ = -1;
+      pointer_on_pressed_ = false;
+    }
+    draw();
+  }
+
+  void handle(XEvent& event) {
+    switch (event.type) {
+      case Expose:
+        if (event.xexpose.count == 0) draw();
+        break;
+      case MapNotify:
+        XSetInputFocus(connection_.display(), window_, RevertToParent, CurrentTime);
+        break;
+      case KeyPress:
+        on_key(event.xkey);
+        break;
+      case ButtonPress:
+        on_pointer(event.xbutton, true);
+        break;
+      case ButtonRelease:
+        on_pointer(event.xbutton, false);
+        break;
+      case ClientMessage:
+        if (Atom(event.xclient.data.l[0]) == connection_.atoms().wm_delete_window)
+          answer_ = dismiss_answer_;
+        break;
+      default:
+        break;
+    }
+  }
+
+  Connection& connection_;
+  CoreFont font_;
+  std::vector<MessageBoxButton> buttons_;
+  int dismiss_answer_;
+  MessageBoxLayout layout_;
+  Window window_ = 0;
+  GC gc_ = nullptr;
+  int focused_ = 0;
+  int pressed_ = -1;
+  bool pointer_on_pressed_ = false;
+  int answer_ = 0;
+};
+
+}  // namespace
+
+int run_message_box(const std::string& text, const std::string& caption, UINT type) {
+  std::shared_ptr<Connection> connection = Connection::open();
+  if (!connection) return 0;
+  MessageBoxWindow box(*connection, text, caption, type);
+  return box.run();
+}
+
+}  // namespace kelplat::x11
