@@ -29,6 +29,9 @@ endif()
 
 # The static library is what a program links by default, so its private
 # dependencies are listed as public ones in kel.pc.
+# kel.pc finds the prefix from its own place, libdir/pkgconfig.
+file(RELATIVE_PATH KEL_PC_UP ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" KEL_PC_UP "${KEL_PC_UP}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/kel.pc.in ${PROJECT_BINARY_DIR}/kel.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/kel.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
