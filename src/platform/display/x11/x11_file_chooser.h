@@ -1,19 +1,19 @@
 // Our own file chooser on X11, for desktops without a chooser tool: a small
-// window on a connection of its own, opened and closed on the calling thread,
-// which it blocks until the user answers.
-#ifndef KEL_PLATFORM_COMDLG_FILE_CHOOSER_X11_H
-#define KEL_PLATFORM_COMDLG_FILE_CHOOSER_X11_H
+// window on the calling thread's connection, which it blocks until the user
+// answers.
+#ifndef KEL_PLATFORM_DISPLAY_X11_FILE_CHOOSER_H
+#define KEL_PLATFORM_DISPLAY_X11_FILE_CHOOSER_H
 
 #include <string>
 
-#include "file_chooser_request.h"
+#include "platform/comdlg/file_chooser_request.h"
 
-namespace kelplat::comdlg {
+namespace kelplat::x11 {
 
 // True with *path set when a name was chosen; false when cancelled or when
 // no display can be opened.
-bool run_own_chooser(const ChooserRequest& request, std::string* path);
+bool run_file_chooser(const comdlg::ChooserRequest& request, std::string* path);
 
-}  // namespace kelplat::comdlg
+}  // namespace kelplat::x11
 
-#endif  // KEL_PLATFORM_COMDLG_FILE_CHOOSER_X11_H
+#endif  // KEL_PLATFORM_DISPLAY_X11_FILE_CHOOSER_H

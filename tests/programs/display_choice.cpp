@@ -1,0 +1,19 @@
+// Opens a window and says which display back end shows it: "window N NAME",
+// or "no window NAME" (exit status 2) when initwindow fails.
+#include <graphics.h>
+
+#include <cstdio>
+
+#include "platform_testing.h"
+
+int main() {
+  int window = initwindow(120, 90, "choice", 0, 0, false, false);
+  std::string backend = kelplat::testing::backend_name();
+  if (window < 0) {
+    std::printf("no window %s\n", backend.c_str());
+    return 2;
+  }
+  std::printf("window %d %s\n", window, backend.c_str());
+  closegraph(window);
+  return 0;
+}
