@@ -2,18 +2,16 @@
 // a line for messages, the name field and the OK and Cancel buttons.
 #include "x11_file_chooser.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 
 #include "platform/comdlg/file_chooser_model.h"
 #include "x11_connection.h"
+#include "x11_dialog.h"
 #include "x11_drawing.h"
 
 namespace kelplat::x11 {
@@ -63,87 +61,28 @@ enum class State { kRunning, kAccepted, kCancelled };
 // The chooser's window on the calling thread's connection, which it shares
 // with the thread's other windows: while it waits for the user, their
 // events go on to them as usual.
-class ChooserWindow : public EventTarget {
+class ChooserWindow : public DialogWindow {
  public:
   ChooserWindow(Connection& connection, const ChooserRequest& request)
-      : connection_(connection),
+      : DialogWindow(connection),
         display_(connection.display()),
         font_(connection.display()),
         request_(request),
         model_(request),
         layout_(font_.line_height()) {
-    create_window();
+    create(kWidth, layout_.height, request_.title, "kel-file-chooser");
   }
 
-  ~ChooserWindow() {
-    connection_.remove_target(window_);
-    XFreeGC(display_, gc_);
-    XDestroyWindow(display_, window_);
-    XSync(display_, False);
-  }
-
-  ChooserWindow(const ChooserWindow&) = delete;
-  ChooserWindow& operator=(const ChooserWindow&) = delete;
-
-  bool run(std::string* path) {
-    XMapRaised(display_, window_);
-    while (state_ == State::kRunning) {
-      connection_.dispatch_pending();
-      if (state_ != State::kRunning) break;
-      pollfd wait{ConnectionNumber(display_), POLLIN, 0};
-      poll(&wait, 1, -1);
-    }
+  // True with *path set when a name was chosen.
+  bool chosen(std::string* path) const {
     if (state_ != State::kAccepted) return false;
     *path = model_.chosen_path();
     return true;
   }
 
-  void handle_event(XEvent& event) override { handle(event); }
-
  private:
-  void create_window() {
-    int x = std::max(0, (DisplayWidth(display_, connection_.screen()) - kWidth) / 2);
-    int y = std::max(0, (DisplayHeight(display_, connection_.screen()) - layout_.height) / 2);
-    XSetWindowAttributes attributes{};
-    attributes.background_pixel = pixel_of(connection_, colors::kFace);
-    attributes.border_pixel = 0;
-    attributes.colormap = connection_.colormap();
-    attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                            StructureNotifyMask;
-    window_ = XCreateWindow(display_, connection_.root(), x, y, kWidth, unsigned(layout_.height), 0,
-                            connection_.visual().depth, InputOutput, connection_.visual().visual,
-                            CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
-    gc_ = XCreateGC(display_, window_, 0, nullptr);
-    connection_.add_target(window_, this);
-    describe_window(x, y);
-  }
-
-  // Name, fixed size, close button and owner for the window manager.
-  void describe_window(int x, int y) {
-    XStoreName(display_, window_, request_.title.c_str());
-    if (XSizeHints* hints = XAllocSizeHints()) {
-      hints->flags = PPosition | PMinSize | PMaxSize;
-      hints->x = x;
-      hints->y = y;
-      hints->min_width = hints->max_width = kWidth;
-      hints->min_height = hints->max_height = layout_.height;
-      XSetWMNormalHints(display_, window_, hints);
-      XFree(hints);
-    }
-    XWMHints wm_hints{};
-    wm_hints.flags = InputHint;
-    wm_hints.input = True;
-    XSetWMHints(display_, window_, &wm_hints);
-    const Atoms& atoms = connection_.atoms();
-    Atom protocols[] = {atoms.wm_delete_window};
-    XSetWMProtocols(display_, window_, protocols, 1);
-    long pid = long(getpid());
-    XChangeProperty(display_, window_, atoms.net_wm_pid, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&pid), 1);
-    long dialog = long(atoms.net_wm_window_type_dialog);
-    XChangeProperty(display_, window_, atoms.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&dialog), 1);
-  }
+  bool answered() const override { return state_ != State::kRunning; }
+  void on_close() override { state_ = State::kCancelled; }
 
   // ------------------------------------------------------------- drawing
   void fill(const Box& box, uint32_t rgb) {
@@ -196,7 +135,7 @@ class ChooserWindow : public EventTarget {
          box.y + (box.height - layout_.row_height) / 2 + shift, label, colors::kText);
   }
 
-  void draw() {
+  void draw() override {
     fill({0, 0, kWidth, layout_.height}, colors::kFace);
     text(layout_.path.x, layout_.path.y, fitting_tail(model_.directory(), layout_.path.width),
          colors::kText);
@@ -260,7 +199,7 @@ class ChooserWindow : public EventTarget {
                        MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
   }
 
-  void on_key(XKeyEvent& key) {
+  void on_key(XKeyEvent& key) override {
     char typed[8];
     KeySym sym = NoSymbol;
     int count = XLookupString(&key, typed, sizeof typed, &sym, nullptr);
@@ -311,6 +250,13 @@ class ChooserWindow : public EventTarget {
     draw();
   }
 
+  void on_button(const XButtonEvent& button, bool down) override {
+    if (down)
+      on_press(button);
+    else
+      on_release(button);
+  }
+
   void on_press(const XButtonEvent& button) {
     if (button.button == Button4 || button.button == Button5) {
       scroll_by(button.button == Button4 ? -3 : 3);
@@ -339,40 +285,11 @@ class ChooserWindow : public EventTarget {
     }
   }
 
-  void handle(XEvent& event) {
-    switch (event.type) {
-      case Expose:
-        if (event.xexpose.count == 0) draw();
-        break;
-      case MapNotify:
-        XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-        break;
-      case KeyPress:
-        on_key(event.xkey);
-        break;
-      case ButtonPress:
-        on_press(event.xbutton);
-        break;
-      case ButtonRelease:
-        on_release(event.xbutton);
-        break;
-      case ClientMessage:
-        if (Atom(event.xclient.data.l[0]) == connection_.atoms().wm_delete_window)
-          state_ = State::kCancelled;
-        break;
-      default:
-        break;
-    }
-  }
-
-  Connection& connection_;
   Display* display_;
   CoreFont font_;
   const ChooserRequest& request_;
   ChooserModel model_;
   Layout layout_;
-  Window window_ = 0;
-  GC gc_ = nullptr;
   State state_ = State::kRunning;
   int scroll_ = 0;
   const Box* pressed_ = nullptr;
@@ -386,7 +303,8 @@ bool run_file_chooser(const ChooserRequest& request, std::string* path) {
   std::shared_ptr<Connection> connection = thread_connection(true);
   if (!connection) return false;
   ChooserWindow window(*connection, request);
-  return window.run(path);
+  window.run();
+  return window.chosen(path);
 }
 
 }  // namespace kelplat::x11
