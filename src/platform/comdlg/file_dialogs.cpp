@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform.h"
-#include "../display/backend.h"
-#include "../user/dialog_hooks.h"
+#include "backend.h"
+#include "dialog_hooks.h"
 #include "file_chooser_request.h"
 
 namespace {

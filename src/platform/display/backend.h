@@ -5,7 +5,7 @@
 // shown picture, its message queue); a back end only mirrors windows on a
 // display and turns display input into posted messages. Adding a back end
 // means implementing Backend and adding its line to the table in
-// backend_choice.cpp; the window manager does not change.
+// user/display_backend.cpp; the window manager does not change.
 #ifndef KEL_PLATFORM_DISPLAY_BACKEND_H
 #define KEL_PLATFORM_DISPLAY_BACKEND_H
 
@@ -105,7 +105,9 @@ BOOL post_key_message(HWND hwnd, UINT message, WPARAM virtual_key, LPARAM lparam
 void native_window_moved(HWND hwnd, int x, int y);
 
 // The back end in use. backend() chooses it on first use (the first window or
-// the first question about the display); chosen_backend() is null until then.
+// the first question about the display): the one KEL_DISPLAY names ("x11",
+// "headless"), or else the first of the table that can run here.
+// chosen_backend() is null until then.
 Backend& backend();
 Backend* chosen_backend();
 
@@ -118,11 +120,6 @@ std::unique_ptr<Backend> make_x11_backend();
 // A headless back end that refuses every window: what a program gets when
 // the back end it asked for by name cannot run.
 std::unique_ptr<Backend> make_windowless_backend();
-
-// The back end for this process: the one KEL_DISPLAY names ("x11",
-// "headless"), or else the first of the table (backend_choice.cpp) that can
-// run here.
-std::unique_ptr<Backend> choose_backend();
 
 }  // namespace kelplat::display
 

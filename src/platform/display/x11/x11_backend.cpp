@@ -1,10 +1,10 @@
 // The X11 display back end: connects the window manager's back-end interface
 // to the per-thread connections and windows of this directory.
-#include "platform/display/backend.h"
+#include "backend.h"
 
 #include <cstdio>
 
-#include "platform/comdlg/file_chooser_external.h"
+#include "file_chooser_external.h"
 #include "x11_connection.h"
 #include "x11_file_chooser.h"
 #include "x11_message_box.h"

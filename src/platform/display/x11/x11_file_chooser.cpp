@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/comdlg/file_chooser_model.h"
+#include "file_chooser_model.h"
 #include "x11_connection.h"
 #include "x11_dialog.h"
 #include "x11_drawing.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/comdlg/file_chooser_request.h"
+#include "file_chooser_request.h"
 
 namespace kelplat::x11 {
 
