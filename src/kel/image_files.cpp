@@ -154,12 +154,8 @@ bool read_dib(HANDLE file, HANDLE* block, char** dib) {
   if (bi.biSize < kInfoHeaderSize || bi.biSize > kMaxHeaderSize) return false;
   unsigned long long colours = colour_count(bi), pixels = 0;
   if (!image_bytes(bi, &pixels) || colours > 0xFFFFFFFFull) return false;
-  // A file cannot make us allocate more than it could hold: claims larger
-  // than the whole file are refused. A file that is merely short is read,
-  // and what it lacks is zero.
-  DWORD file_size = GetFileSize(file, NULL);
-  if (file_size != INVALID_FILE_SIZE && (pixels > file_size || colours * sizeof(RGBQUAD) > file_size))
-    return false;
+  // Sizes past what a block may hold are refused; a file that is merely
+  // short, by however much, is read and what it lacks is zero.
   if (bi.biClrUsed == 0) bi.biClrUsed = static_cast<DWORD>(colours);
   bi.biSizeImage = static_cast<DWORD>(pixels);
   std::memcpy(*dib, &bi, sizeof bi);

@@ -5,6 +5,7 @@
 // description implies, so AddressSanitizer reports any read past them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -206,6 +207,46 @@ TEST(GdiGetDIBits, RefusesWhatItCannotWrite) {
   EXPECT_EQ(GetDIBits(nullptr, page.bitmap(), 0, 2, bits.data(), info, DIB_RGB_COLORS), 0);
   EXPECT_EQ(GetDIBits(page.dc(), nullptr, 0, 2, bits.data(), info, DIB_RGB_COLORS), 0);
   EXPECT_EQ(GetDIBits(page.dc(), page.bitmap(), 0, 2, bits.data(), nullptr, DIB_RGB_COLORS), 0);
+}
+
+TEST(GdiGetDIBits, RunLengthOutputIsTheWholeImageInItsStatedRoom) {
+  Page page(5, 2, 0xFFFFFF);  // top row white
+  const uint8_t kWhite = 0xEE;  // stands for the 8-bit table's first white entry
+  page.at(0, 1) = 0, page.at(2, 1) = 0x800000, page.at(3, 1) = 0, page.at(4, 1) = 0;
+  const struct {
+    int bits;
+    DWORD compression;
+    std::vector<uint8_t> data;  // bottom row in absolute mode (padded), top row one run
+  } cases[] = {{8, BI_RLE8, {0, 5, 0, kWhite, 1, 0, 0, 0, 0, 0, 5, kWhite, 0, 0, 0, 1}},
+               {4, BI_RLE4, {0, 5, 0x0F, 0x10, 0x00, 0, 0, 0, 5, 0xFF, 0, 0, 0, 1}}};
+  std::vector<uint8_t> storage(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+  auto* info = reinterpret_cast<BITMAPINFO*>(storage.data());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bits);
+    Dib dib(5, 2, c.bits, c.compression);
+    std::memcpy(storage.data(), dib.info.data(), dib.info.size());
+    ASSERT_EQ(GetDIBits(page.dc(), page.bitmap(), 0, 2, nullptr, info, DIB_RGB_COLORS), 2);
+    ASSERT_EQ(info->bmiHeader.biSizeImage, c.data.size());
+    std::vector<uint8_t> expected = c.data;
+    int white = 0;
+    while (white < 255 && info->bmiColors[white].rgbRed + info->bmiColors[white].rgbGreen +
+                                  info->bmiColors[white].rgbBlue != 3 * 255)
+      white++;
+    std::replace(expected.begin(), expected.end(), kWhite, uint8_t(white));
+    std::vector<uint8_t> bits(64, 0xAA);
+    ASSERT_EQ(GetDIBits(page.dc(), page.bitmap(), 0, 2, bits.data(), info, DIB_RGB_COLORS), 2);
+    EXPECT_EQ(std::vector<uint8_t>(bits.begin(), bits.begin() + long(c.data.size())), expected);
+    EXPECT_EQ(bits[c.data.size()], 0xAA);
+
+    // Less room than the data, or top-down rows: nothing is written.
+    std::vector<uint8_t> untouched(64, 0xAA);
+    info->bmiHeader.biSizeImage = DWORD(c.data.size() - 1);
+    EXPECT_EQ(GetDIBits(page.dc(), page.bitmap(), 0, 2, untouched.data(), info, DIB_RGB_COLORS), 0);
+    info->bmiHeader.biSizeImage = 64;
+    info->bmiHeader.biHeight = -2;
+    EXPECT_EQ(GetDIBits(page.dc(), page.bitmap(), 0, 2, untouched.data(), info, DIB_RGB_COLORS), 0);
+    EXPECT_EQ(untouched, std::vector<uint8_t>(64, 0xAA));
+  }
 }
 
 // ----------------------------------------------------------- CreateDIBitmap

@@ -3,6 +3,8 @@
 // missing-file message, and the round trip between them.
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "kel/dibutil.h"
 #include "lib_test_support.h"
 #include "picture_test_files.h"
@@ -179,6 +181,33 @@ TEST_F(DibFiles, ReadDibFileFillsColourCountsAndZeroesWhatIsMissing) {
   EXPECT_EQ(block[107], 0xEE);
   EXPECT_EQ(u32_at(block, 112), 0xFFFFFFu);
   EXPECT_EQ(block[119], 0x80);
+  DestroyDIB(dib);
+}
+
+TEST_F(DibFiles, ReadDibFileReadsFilesFarShorterThanTheirRows) {
+  // 200 x 100 at 24 bits states 60000 pixel bytes; the file holds 5 of them,
+  // or none, or stops inside the colour table of an 8-bit picture.
+  for (size_t held : {size_t(5), size_t(0)}) {
+    Writer w;
+    w.raw(picture_test::info_header(200, 100, 24));
+    for (size_t i = 0; i < held; ++i) w.u8(uint32_t(0x11 * (i + 1)));
+    HANDLE dib = read_back(picture_test::bmp_file(w.bytes, 40));
+    ASSERT_NE(dib, nullptr) << held;
+    std::vector<uint8_t> block = contents(dib);
+    ASSERT_EQ(block.size(), 40u + 60000);
+    EXPECT_EQ(u32_at(block, 20), 60000u);
+    for (size_t i = 0; i < held; ++i) EXPECT_EQ(block[40 + i], 0x11 * (i + 1));
+    EXPECT_EQ(std::count(block.begin() + 40 + long(held), block.end(), 0), long(60000 - held));
+    DestroyDIB(dib);
+  }
+  Writer table;
+  table.raw(picture_test::info_header(64, 64, 8)).u32(0x123456);
+  HANDLE dib = read_back(picture_test::bmp_file(table.bytes, 40 + 1024));
+  ASSERT_NE(dib, nullptr);
+  std::vector<uint8_t> block = contents(dib);
+  ASSERT_EQ(block.size(), 40u + 1024 + 4096);
+  EXPECT_EQ(u32_at(block, 40), 0x123456u);
+  EXPECT_EQ(std::count(block.begin() + 44, block.end(), 0), long(block.size() - 44));
   DestroyDIB(dib);
 }
 

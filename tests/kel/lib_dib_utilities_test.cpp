@@ -239,3 +239,116 @@ TEST(DibUtilities, AllocRoomForDibMakesRoomForTheRows) {
   EXPECT_EQ(AllocRoomForDIB(bi, bitmap), nullptr);
   DeleteObject(bitmap);
 }
+
+namespace {
+
+// Pixels of a run-length DIB read by a decoder of our own, rows top to
+// bottom: each row must end with its end-of-line mark, the data with the
+// end-of-bitmap mark right at biSizeImage, and no pixel may fall outside.
+std::vector<uint32_t> decode_run_lengths(LPSTR dib) {
+  const BITMAPINFOHEADER& bi = *reinterpret_cast<const BITMAPINFOHEADER*>(dib);
+  const bool four = bi.biCompression == BI_RLE4;
+  const size_t width = size_t(bi.biWidth), height = size_t(bi.biHeight);
+  const uint8_t* table = reinterpret_cast<const uint8_t*>(dib + 40);
+  const uint8_t* data = reinterpret_cast<const uint8_t*>(FindDIBBits(dib));
+  std::vector<uint32_t> pixels(width * height, 0xDEAD);
+  size_t x = 0, row = 0, at = 0;
+  auto put = [&](int index) {
+    EXPECT_TRUE(x < width && row < height) << "pixel outside at " << x << "," << row;
+    if (x < width && row < height) {
+      const uint8_t* bgr = table + 4 * index;
+      pixels[(height - 1 - row) * width + x] = uint32_t(bgr[2]) << 16 | uint32_t(bgr[1]) << 8 | bgr[0];
+    }
+    x++;
+  };
+  auto nibble = [](int byte, size_t i) { return (i & 1) ? byte & 15 : byte >> 4; };
+  while (at + 2 <= bi.biSizeImage) {
+    int count = data[at], value = data[at + 1];
+    at += 2;
+    if (count > 0) {
+      for (int i = 0; i < count; i++) put(four ? nibble(value, size_t(i)) : value);
+    } else if (value == 0) {
+      EXPECT_EQ(x, width) << "row " << row << " ends early";
+      x = 0, row++;
+    } else if (value == 1) {
+      EXPECT_EQ(row, height);
+      EXPECT_EQ(at, bi.biSizeImage) << "bytes after the end mark";
+      return pixels;
+    } else {
+      EXPECT_GE(value, 3) << "a delta mark";
+      size_t bytes = four ? (size_t(value) + 1) / 2 : size_t(value);
+      if (at + bytes > bi.biSizeImage) break;
+      for (int i = 0; i < value; i++) put(four ? nibble(data[at + size_t(i) / 2], size_t(i)) : data[at + size_t(i)]);
+      at += (bytes + 1) & ~size_t(1);
+    }
+  }
+  ADD_FAILURE() << "no end-of-bitmap mark";
+  return pixels;
+}
+
+std::vector<uint32_t> bitmap_pixels(HBITMAP bitmap, size_t count) {
+  std::vector<uint32_t> pixels(count);
+  EXPECT_EQ(GetBitmapBits(bitmap, LONG(count * 4), pixels.data()), LONG(count * 4));
+  for (uint32_t& p : pixels) p &= 0xFFFFFF;
+  return pixels;
+}
+
+// 300 x 4 pixels of colours both default tables hold: a run longer than a
+// count byte, a row of alternating pixels (absolute mode longer than 255),
+// short runs and odd-length stretches, and a row ending in a single pixel.
+std::vector<uint32_t> run_length_picture() {
+  const uint32_t colours[] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF};
+  const size_t width = 300;
+  std::vector<uint32_t> pixels(width * 4, 0xFF0000);
+  for (size_t x = 0; x < width; x++) pixels[width + x] = colours[x % 2 + 1];
+  const size_t pieces[] = {2, 1, 1, 5, 1, 2, 1, 3, 7, 1, 1, 1, 255, 19};
+  size_t x = 0, colour = 0;
+  for (size_t length : pieces) {
+    for (size_t i = 0; i < length; i++) pixels[2 * width + x++] = colours[colour % 5];
+    colour++;
+  }
+  for (x = 0; x < width; x++) pixels[3 * width + x] = colours[(x / 3) % 5];
+  pixels[4 * width - 1] = 0x0000FF;
+  return pixels;
+}
+
+}  // namespace
+
+TEST(DibUtilities, FormatChangesEncodeRunLengths) {
+  const std::vector<uint32_t> picture = run_length_picture();
+  HBITMAP bitmap = bitmap_of(300, 4, picture);
+  const struct {
+    WORD asked, bits;
+    DWORD compression;
+  } cases[] = {{8, 8, BI_RLE8}, {0, 8, BI_RLE8}, {4, 4, BI_RLE4}, {0, 4, BI_RLE4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.asked << " bits, compression " << c.compression);
+    HANDLE dib = ChangeBitmapFormat(bitmap, c.asked, c.compression, nullptr);
+    ASSERT_NE(dib, nullptr);
+    {
+      Locked p(dib);
+      EXPECT_EQ(p.info().biBitCount, c.bits);
+      EXPECT_EQ(p.info().biCompression, c.compression);
+      EXPECT_EQ(GlobalSize(dib), 40u + PaletteSize(p.get()) + p.info().biSizeImage);
+      EXPECT_LT(p.info().biSizeImage, WIDTHBYTES(300u * c.bits) * 4) << "runs make it smaller";
+      EXPECT_EQ(decode_run_lengths(p.get()), picture);
+    }
+    HBITMAP back = DIBToBitmap(dib, nullptr);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(bitmap_pixels(back, picture.size()), picture);
+
+    // The same DIB changed again: to the other encoding of its depth, and
+    // from uncompressed rows to run lengths.
+    HANDLE again = ChangeDIBFormat(dib, 0, c.compression);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(decode_run_lengths(Locked(again).get()), picture);
+    HANDLE plain = ChangeDIBFormat(dib, c.bits, BI_RGB);
+    ASSERT_NE(plain, nullptr);
+    HANDLE packed = ChangeDIBFormat(plain, 0, c.compression);
+    ASSERT_NE(packed, nullptr);
+    EXPECT_EQ(decode_run_lengths(Locked(packed).get()), picture);
+    for (HANDLE h : {dib, again, plain, packed}) GlobalFree(h);
+    DeleteObject(back);
+  }
+  DeleteObject(bitmap);
+}

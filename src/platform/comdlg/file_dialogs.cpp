@@ -1,41 +1,23 @@
 // The common dialogs: open and save file names, and the printer dialog.
-// A test's answer comes first. Otherwise, on a real display, the user is
-// asked: with the desktop's chooser tool when there is one, else with our
-// own chooser. The headless back end has no one to ask: "cancelled".
+// A test's answer comes first; otherwise the display back end asks the user
+// (the headless one has no one to ask: "cancelled").
 #include <cstring>
 #include <string>
 
 #include "platform.h"
 #include "backend.h"
 #include "dialog_hooks.h"
-#include "file_chooser_external.h"
 #include "file_chooser_request.h"
-#include "file_chooser_x11.h"
 
 namespace {
 
 using namespace kelplat::comdlg;
 
-// The one place where the user is asked for a file. True when a name was
-// chosen and stored in ofn->lpstrFile.
+// True when a name was chosen and stored in ofn->lpstrFile.
 bool ask_user_for_file(OPENFILENAMEA* ofn, bool save) {
-  if (std::strcmp(kelplat::display::backend().name(), "x11") != 0) return false;
-  ChooserRequest request = make_request(*ofn, save);
   std::string path;
-  switch (run_external_chooser(request, &path)) {
-    case ExternalAnswer::kChosen:
-      break;
-    case ExternalAnswer::kCancelled:
-      return false;
-    case ExternalAnswer::kNoTool:
-#ifdef KEL_HAVE_X11
-      if (!run_own_chooser(request, &path)) return false;
-      break;
-#else
-      return false;
-#endif
-  }
-  return store_chosen_path(ofn, path);
+  return kelplat::display::backend().choose_file(make_request(*ofn, save), &path) &&
+         store_chosen_path(ofn, path);
 }
 
 // Where the chosen name's file part and extension begin, as callers of the

@@ -4,8 +4,8 @@
 // The window manager owns every window's state (geometry, invalid region, the
 // shown picture, its message queue); a back end only mirrors windows on a
 // display and turns display input into posted messages. Adding a back end
-// means implementing Backend and naming it in choose_backend() below; the
-// window manager does not change.
+// means implementing Backend and adding its line to the table in
+// user/display_backend.cpp; the window manager does not change.
 #ifndef KEL_PLATFORM_DISPLAY_BACKEND_H
 #define KEL_PLATFORM_DISPLAY_BACKEND_H
 
@@ -14,6 +14,10 @@
 #include <string>
 
 #include "platform.h"
+
+namespace kelplat::comdlg {
+struct ChooserRequest;
+}
 
 namespace kelplat::display {
 
@@ -69,9 +73,15 @@ class Backend {
   // back end that cannot do one ignores it.
   virtual void system_command(NativeWindow& window, UINT command) = 0;
 
-  // A modal message box; any thread. Returns IDOK, IDCANCEL, IDYES or IDNO.
+  // Modal dialogs, run on the calling thread (any thread), which they block
+  // until answered.
+  //
+  // A message box. Returns IDOK, IDCANCEL, IDYES or IDNO.
   virtual int message_box(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) = 0;
+  // Asks the user for a file name to open or save: true with *path set when
+  // one was chosen; false when the user cancelled or nobody can be asked.
+  virtual bool choose_file(const comdlg::ChooserRequest& request, std::string* path) = 0;
 
   // Per-thread event source. event_fd() is a descriptor that the calling
   // thread's GetMessageA polls together with its queue's wake-up (-1: none).
@@ -95,24 +105,21 @@ BOOL post_key_message(HWND hwnd, UINT message, WPARAM virtual_key, LPARAM lparam
 void native_window_moved(HWND hwnd, int x, int y);
 
 // The back end in use. backend() chooses it on first use (the first window or
-// the first question about the display); chosen_backend() is null until then.
+// the first question about the display): the one KEL_DISPLAY names ("x11",
+// "headless"), or else the first of the table that can run here.
+// chosen_backend() is null until then.
 Backend& backend();
 Backend* chosen_backend();
 
+// The back ends of this build. make_x11_backend gives null when no X
+// display can be opened.
 std::unique_ptr<Backend> make_headless_backend();
 #ifdef KEL_HAVE_X11
-// Null when no X display can be opened.
 std::unique_ptr<Backend> make_x11_backend();
 #endif
-
-// The one place where the back end is chosen: X11 when a display can be
-// opened, headless otherwise.
-inline std::unique_ptr<Backend> choose_backend() {
-#ifdef KEL_HAVE_X11
-  if (std::unique_ptr<Backend> x11 = make_x11_backend()) return x11;
-#endif
-  return make_headless_backend();
-}
+// A headless back end that refuses every window: what a program gets when
+// the back end it asked for by name cannot run.
+std::unique_ptr<Backend> make_windowless_backend();
 
 }  // namespace kelplat::display
 

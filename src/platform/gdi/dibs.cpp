@@ -7,6 +7,7 @@
 #include "blit_core.h"
 #include "dib_codec.h"
 #include "palette_tables.h"
+#include "rle_encoder.h"
 
 namespace kelplat::gdi {
 namespace {
@@ -89,11 +90,19 @@ int describe_bitmap(const Bitmap& bitmap, BITMAPINFOHEADER& header) {
   return bitmap.height;
 }
 
+// Run-length data: 8 bits with BI_RLE8 or 4 with BI_RLE4, rows bottom first.
+bool run_length_output(const BITMAPINFOHEADER& h) {
+  bool pair = (h.biCompression == BI_RLE8 && h.biBitCount == 8) ||
+              (h.biCompression == BI_RLE4 && h.biBitCount == 4);
+  return pair && h.biHeight > 0;
+}
+
 bool output_format_ok(const BITMAPINFOHEADER& h) {
   int bits = h.biBitCount;
   bool bits_ok = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
   int64_t height = h.biHeight < 0 ? -int64_t(h.biHeight) : int64_t(h.biHeight);
-  return bits_ok && h.biCompression == BI_RGB && bitmap_size_ok(h.biWidth, height);
+  return bits_ok && (h.biCompression == BI_RGB || run_length_output(h)) &&
+         bitmap_size_ok(h.biWidth, height);
 }
 
 // The colour table that GetDIBits hands out (and maps pixels to).
@@ -108,6 +117,12 @@ std::vector<uint32_t> output_table(const DeviceContext* dc, BITMAPINFO* info) {
   return table;
 }
 
+// The bitmap's pixel at (x, y) of the output; black outside the bitmap.
+uint32_t output_pixel(const Bitmap& bitmap, int64_t x, int64_t y) {
+  bool inside = x < bitmap.width && y < bitmap.height;
+  return inside ? read_pixel(bitmap, int(x), int(y)) & 0xFFFFFF : 0;
+}
+
 // Copies scan lines [first, last) of the bitmap into `bits`, which holds
 // scans from `start` on. Pixels outside the bitmap come out black.
 void copy_scans(const Bitmap& bitmap, const BITMAPINFOHEADER& h, const std::vector<uint32_t>& table,
@@ -120,12 +135,37 @@ void copy_scans(const Bitmap& bitmap, const BITMAPINFOHEADER& h, const std::vect
     int64_t y = h.biHeight < 0 ? int64_t(scan) : height - 1 - int64_t(scan);
     uint8_t* out = bits + (scan - start) * row_bytes;
     std::memset(out, 0, size_t(row_bytes));
-    for (int64_t x = 0; x < width; x++) {
-      bool inside = x < bitmap.width && y < bitmap.height;
-      uint32_t pixel = inside ? read_pixel(bitmap, int(x), int(y)) & 0xFFFFFF : 0;
-      encode_pixel(pixel, size_t(x), h.biBitCount, nearest, out);
-    }
+    for (int64_t x = 0; x < width; x++) encode_pixel(output_pixel(bitmap, x, y), size_t(x), h.biBitCount, nearest, out);
   }
+}
+
+// The whole bitmap as run-length data over the table's indices.
+std::vector<uint8_t> encode_scans(const Bitmap& bitmap, const BITMAPINFOHEADER& h,
+                                  const std::vector<uint32_t>& table) {
+  NearestIndex nearest(table);
+  RleEncoder encoder(h.biCompression == BI_RLE4);
+  std::vector<uint8_t> row(size_t(h.biWidth));
+  for (int64_t y = int64_t(h.biHeight) - 1; y >= 0; y--) {
+    for (size_t x = 0; x < row.size(); x++) row[x] = uint8_t(nearest(output_pixel(bitmap, int64_t(x), y)));
+    encoder.add_row(row.data(), row.size());
+  }
+  return encoder.finish();
+}
+
+// GetDIBits for run-length output: the data is always the whole image, and
+// biSizeImage gives its length. `bits`, when given, holds biSizeImage bytes
+// as the caller passed it; data longer than that is refused.
+int get_encoded_bits(const Bitmap& bitmap, BITMAPINFOHEADER& h, const std::vector<uint32_t>& table,
+                     void* bits) {
+  const uint64_t room = h.biSizeImage;
+  std::vector<uint8_t> data = encode_scans(bitmap, h, table);
+  if (data.size() > UINT32_MAX) return 0;
+  h.biSizeImage = DWORD(data.size());
+  if (bits) {
+    if (data.size() > room) return 0;
+    std::memcpy(bits, data.data(), data.size());
+  }
+  return int(h.biHeight);
 }
 
 // Copies a decoded image into the top-left corner of a bitmap.
@@ -152,11 +192,12 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP handle, UINT start, UINT lines, LPVOID bit
   BITMAPINFOHEADER& h = info->bmiHeader;
   if (h.biBitCount == 0) return describe_bitmap(*bitmap, h);
   if (usage != DIB_RGB_COLORS || !output_format_ok(h)) return 0;
+  std::vector<uint32_t> table;
+  if (h.biBitCount <= 8) table = output_table(dc, info);
+  if (run_length_output(h)) return get_encoded_bits(*bitmap, h, table, bits);
   uint64_t height = h.biHeight < 0 ? uint64_t(-int64_t(h.biHeight)) : uint64_t(h.biHeight);
   uint64_t row_bytes = (uint64_t(h.biWidth) * h.biBitCount + 31) / 32 * 4;
   h.biSizeImage = DWORD(row_bytes * height);
-  std::vector<uint32_t> table;
-  if (h.biBitCount <= 8) table = output_table(dc, info);
   if (!bits) return int(height);
   uint64_t first = std::min<uint64_t>(start, height);
   uint64_t last = std::min<uint64_t>(uint64_t(start) + lines, height);

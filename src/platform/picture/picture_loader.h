@@ -11,11 +11,6 @@
 
 namespace kelplat::picture {
 
-enum class PictureFormat { Unknown, Bmp, Gif, Jpeg, Png, Icon, Metafile };
-
-// The format by the file's first bytes.
-PictureFormat sniff_format(Bytes file);
-
 struct PictureData {
   RasterImage raster;
   std::vector<uint8_t> metafile;  // the whole file, for metafiles
@@ -24,7 +19,8 @@ struct PictureData {
   int32_t height_himetric = 0;
 };
 
-// False, for any file we cannot decode completely.
+// A raster format of picture_formats.h by the file's first bytes, else a
+// metafile. False, for any file we cannot decode completely.
 bool load_picture(Bytes file, PictureData* out);
 
 // Draws the placement's part of the picture; false when the context has

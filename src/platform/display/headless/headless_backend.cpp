@@ -1,6 +1,7 @@
 // The headless display: windows exist only in the window manager (their
 // shown picture is what a test reads back), input comes only from posted
-// messages, and message boxes are written to standard error.
+// messages, message boxes are written to standard error, and file dialogs
+// are cancelled.
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,10 +31,12 @@ void write_stderr(const std::string& text) {
 
 class HeadlessBackend : public Backend {
  public:
-  const char* name() const override { return "headless"; }
+  explicit HeadlessBackend(bool windows) : windows_(windows) {}
+  const char* name() const override { return windows_ ? "headless" : "none"; }
   SIZE screen_size() override { return SIZE{kScreenWidth, kScreenHeight}; }
 
   std::unique_ptr<NativeWindow> create_window(const WindowSpec&) override {
+    if (!windows_) return nullptr;
     return std::make_unique<HeadlessWindow>();
   }
   void show_window(NativeWindow&, bool) override {}
@@ -47,12 +50,21 @@ class HeadlessBackend : public Backend {
     return (type & 0xF) == MB_YESNO ? IDYES : IDOK;
   }
 
+  bool choose_file(const comdlg::ChooserRequest&, std::string*) override { return false; }
+
   int event_fd() override { return -1; }
   void dispatch_pending() override {}
+
+ private:
+  const bool windows_;
 };
 
 }  // namespace
 
-std::unique_ptr<Backend> make_headless_backend() { return std::make_unique<HeadlessBackend>(); }
+std::unique_ptr<Backend> make_headless_backend() { return std::make_unique<HeadlessBackend>(true); }
+
+std::unique_ptr<Backend> make_windowless_backend() {
+  return std::make_unique<HeadlessBackend>(false);
+}
 
 }  // namespace kelplat::display

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 
+#include "file_chooser_external.h"
 #include "x11_connection.h"
+#include "x11_file_chooser.h"
 #include "x11_message_box.h"
 #include "x11_window.h"
 
@@ -49,6 +51,19 @@ class X11Backend : public Backend {
     // The display went away: say it on standard error, take the default.
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return x11::message_box_buttons(type).front().answer;
+  }
+
+  // The desktop's chooser tool when there is one, else our own chooser.
+  bool choose_file(const comdlg::ChooserRequest& request, std::string* path) override {
+    switch (comdlg::run_external_chooser(request, path)) {
+      case comdlg::ExternalAnswer::kChosen:
+        return true;
+      case comdlg::ExternalAnswer::kCancelled:
+        return false;
+      case comdlg::ExternalAnswer::kNoTool:
+        break;
+    }
+    return x11::run_file_chooser(request, path);
   }
 
   int event_fd() override {

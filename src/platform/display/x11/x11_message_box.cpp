@@ -1,13 +1,13 @@
 // The message box on X11.
 #include "x11_message_box.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
 
 #include "x11_connection.h"
+#include "x11_dialog.h"
 #include "x11_drawing.h"
 #include "x11_keys.h"
 
@@ -78,93 +78,25 @@ MessageBoxLayout layout_message_box(std::string_view text, UINT type, const Text
 
 namespace {
 
-class MessageBoxWindow {
+class MessageBoxWindow : public DialogWindow {
  public:
   MessageBoxWindow(Connection& connection, const std::string& text, const std::string& caption,
                    UINT type)
-      : connection_(connection),
+      : DialogWindow(connection),
         font_(connection.display()),
         buttons_(message_box_buttons(type)),
         dismiss_answer_(message_box_dismiss_answer(type)),
         layout_(layout_message_box(
             text, type, [this](std::string_view s) { return font_.width(s); },
             font_.line_height())) {
-    create(caption);
+    create(layout_.width, layout_.height, caption, "kel-message");
   }
 
-  ~MessageBoxWindow() {
-    Display* display = connection_.display();
-    XFreeGC(display, gc_);
-    XDestroyWindow(display, window_);
-    XSync(display, False);
-  }
-
-  MessageBoxWindow(const MessageBoxWindow&) = delete;
-  MessageBoxWindow& operator=(const MessageBoxWindow&) = delete;
-
-  // Handles events until a button is chosen; XNextEvent blocks meanwhile.
-  int run() {
-    XMapRaised(connection_.display(), window_);
-    while (answer_ == 0) {
-      XEvent event;
-      XNextEvent(connection_.display(), &event);
-      if (event.xany.window == window_) handle(event);
-    }
-    return answer_;
-  }
+  int answer() const { return answer_; }
 
  private:
-  void create(const std::string& caption) {
-    Display* display = connection_.display();
-    const Atoms& atoms = connection_.atoms();
-    int screen_width = DisplayWidth(display, connection_.screen());
-    int screen_height = DisplayHeight(display, connection_.screen());
-    int x = std::max(0, (screen_width - layout_.width) / 2);
-    int y = std::max(0, (screen_height - layout_.height) / 2);
-
-    XSetWindowAttributes attributes{};
-    attributes.background_pixel = pixel_of(connection_, colors::kFace);
-    attributes.border_pixel = 0;
-    attributes.colormap = connection_.colormap();
-    attributes.event_mask =
-        ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
-    window_ = XCreateWindow(display, connection_.root(), x, y, unsigned(layout_.width),
-                            unsigned(layout_.height), 0, connection_.visual().depth, InputOutput,
-                            connection_.visual().visual,
-                            CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
-    gc_ = XCreateGC(display, window_, 0, nullptr);
-
-    std::string latin1 = latin1_from_cp1252(caption);
-    XStoreName(display, window_, latin1.c_str());
-    std::string utf8 = utf8_from_cp1252(caption);
-    XChangeProperty(display, window_, atoms.net_wm_name, atoms.utf8_string, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
-    XClassHint class_hint{const_cast<char*>("kel-message"), const_cast<char*>("Kel")};
-    XSetClassHint(display, window_, &class_hint);
-
-    XSizeHints* hints = XAllocSizeHints();
-    if (hints) {
-      hints->flags = PPosition | PMinSize | PMaxSize;
-      hints->x = x;
-      hints->y = y;
-      hints->min_width = hints->max_width = layout_.width;
-      hints->min_height = hints->max_height = layout_.height;
-      XSetWMNormalHints(display, window_, hints);
-      XFree(hints);
-    }
-    XWMHints wm_hints{};
-    wm_hints.flags = InputHint;
-    wm_hints.input = True;
-    XSetWMHints(display, window_, &wm_hints);
-    Atom protocols[] = {atoms.wm_delete_window};
-    XSetWMProtocols(display, window_, protocols, 1);
-    long type = long(atoms.net_wm_window_type_dialog);
-    XChangeProperty(display, window_, atoms.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&type), 1);
-    long state = long(atoms.net_wm_state_modal);
-    XChangeProperty(display, window_, atoms.net_wm_state, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&state), 1);
-  }
+  bool answered() const override { return answer_ != 0; }
+  void on_close() override { answer_ = dismiss_answer_; }
 
   void draw_error_sign() {
     Display* display = connection_.display();
@@ -204,7 +136,7 @@ class MessageBoxWindow {
     font_.draw(window_, gc_, x, y, label);
   }
 
-  void draw() {
+  void draw() override {
     Display* display = connection_.display();
     fill_rect(connection_, window_, gc_, 0, 0, layout_.width, layout_.button_area_top,
               colors::kWindow);
@@ -234,7 +166,7 @@ class MessageBoxWindow {
     draw();
   }
 
-  void on_key(XKeyEvent& key) {
+  void on_key(XKeyEvent& key) override {
     switch (XLookupKeysym(&key, 0)) {
       case XK_Return:
       case XK_KP_Enter:
@@ -257,7 +189,7 @@ class MessageBoxWindow {
     }
   }
 
-  void on_pointer(const XButtonEvent& button, bool down) {
+  void on_button(const XButtonEvent& button, bool down) override {
     if (button.button != Button1) return;
     int index = button_at(button.x, button.y);
     if (down) {
@@ -272,39 +204,10 @@ class MessageBoxWindow {
     draw();
   }
 
-  void handle(XEvent& event) {
-    switch (event.type) {
-      case Expose:
-        if (event.xexpose.count == 0) draw();
-        break;
-      case MapNotify:
-        XSetInputFocus(connection_.display(), window_, RevertToParent, CurrentTime);
-        break;
-      case KeyPress:
-        on_key(event.xkey);
-        break;
-      case ButtonPress:
-        on_pointer(event.xbutton, true);
-        break;
-      case ButtonRelease:
-        on_pointer(event.xbutton, false);
-        break;
-      case ClientMessage:
-        if (Atom(event.xclient.data.l[0]) == connection_.atoms().wm_delete_window)
-          answer_ = dismiss_answer_;
-        break;
-      default:
-        break;
-    }
-  }
-
-  Connection& connection_;
   CoreFont font_;
   std::vector<MessageBoxButton> buttons_;
   int dismiss_answer_;
   MessageBoxLayout layout_;
-  Window window_ = 0;
-  GC gc_ = nullptr;
   int focused_ = 0;
   int pressed_ = -1;
   bool pointer_on_pressed_ = false;
@@ -317,7 +220,8 @@ int run_message_box(const std::string& text, const std::string& caption, UINT ty
   std::shared_ptr<Connection> connection = Connection::open();
   if (!connection) return 0;
   MessageBoxWindow box(*connection, text, caption, type);
-  return box.run();
+  box.run();
+  return box.answer();
 }
 
 }  // namespace kelplat::x11

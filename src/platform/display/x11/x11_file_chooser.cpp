@@ -1,24 +1,26 @@
 // Our own file chooser drawn with core Xlib: the folder's path, its entries,
 // a line for messages, the name field and the OK and Cancel buttons.
-#ifdef KEL_HAVE_X11
+#include "x11_file_chooser.h"
 
-#include "file_chooser_x11.h"
-
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 
 #include "file_chooser_model.h"
+#include "x11_connection.h"
+#include "x11_dialog.h"
+#include "x11_drawing.h"
 
-namespace kelplat::comdlg {
+namespace kelplat::x11 {
 
 namespace {
 
+using comdlg::ChooserModel;
+using comdlg::ChooserRequest;
+using comdlg::DirectoryEntry;
 using Outcome = ChooserModel::Outcome;
 
 constexpr int kMargin = 8;
@@ -56,119 +58,43 @@ struct Layout {
 
 enum class State { kRunning, kAccepted, kCancelled };
 
-unsigned long pixel_of(Display* display, unsigned rgb) {
-  XColor color{};
-  color.red = uint16_t(((rgb >> 16) & 0xFF) * 257);
-  color.green = uint16_t(((rgb >> 8) & 0xFF) * 257);
-  color.blue = uint16_t((rgb & 0xFF) * 257);
-  color.flags = DoRed | DoGreen | DoBlue;
-  if (!XAllocColor(display, DefaultColormap(display, DefaultScreen(display)), &color))
-    return rgb ? WhitePixel(display, DefaultScreen(display)) : BlackPixel(display, DefaultScreen(display));
-  return color.pixel;
-}
-
-class ChooserWindow {
+// The chooser's window on the calling thread's connection, which it shares
+// with the thread's other windows: while it waits for the user, their
+// events go on to them as usual.
+class ChooserWindow : public DialogWindow {
  public:
-  ChooserWindow(Display* display, XFontStruct* font, const ChooserRequest& request)
-      : display_(display),
-        font_(font),
+  ChooserWindow(Connection& connection, const ChooserRequest& request)
+      : DialogWindow(connection),
+        display_(connection.display()),
+        font_(connection.display()),
         request_(request),
         model_(request),
-        layout_(font->ascent + font->descent),
-        face_(pixel_of(display, 0xD4D0C8)),
-        white_(pixel_of(display, 0xFFFFFF)),
-        black_(pixel_of(display, 0x000000)),
-        shadow_(pixel_of(display, 0x808080)),
-        highlight_(pixel_of(display, 0x000080)),
-        alert_(pixel_of(display, 0xC00000)) {
-    create_window();
+        layout_(font_.line_height()) {
+    create(kWidth, layout_.height, request_.title, "kel-file-chooser");
   }
 
-  ~ChooserWindow() {
-    XFreeGC(display_, gc_);
-    XDestroyWindow(display_, window_);
-    XSync(display_, False);
-  }
-
-  ChooserWindow(const ChooserWindow&) = delete;
-  ChooserWindow& operator=(const ChooserWindow&) = delete;
-
-  bool run(std::string* path) {
-    XMapRaised(display_, window_);
-    while (state_ == State::kRunning) {
-      XEvent event;
-      XNextEvent(display_, &event);
-      handle(event);
-    }
+  // True with *path set when a name was chosen.
+  bool chosen(std::string* path) const {
     if (state_ != State::kAccepted) return false;
     *path = model_.chosen_path();
     return true;
   }
 
  private:
-  void create_window() {
-    int screen = DefaultScreen(display_);
-    int x = std::max(0, (DisplayWidth(display_, screen) - kWidth) / 2);
-    int y = std::max(0, (DisplayHeight(display_, screen) - layout_.height) / 2);
-    XSetWindowAttributes attributes{};
-    attributes.background_pixel = face_;
-    attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                            StructureNotifyMask;
-    window_ = XCreateWindow(display_, RootWindow(display_, screen), x, y, kWidth,
-                            unsigned(layout_.height), 0, CopyFromParent, InputOutput,
-                            CopyFromParent, CWBackPixel | CWEventMask, &attributes);
-    gc_ = XCreateGC(display_, window_, 0, nullptr);
-    XSetFont(display_, gc_, font_->fid);
-    describe_window(x, y);
-  }
-
-  // Name, fixed size, close button and owner for the window manager.
-  void describe_window(int x, int y) {
-    XStoreName(display_, window_, request_.title.c_str());
-    if (XSizeHints* hints = XAllocSizeHints()) {
-      hints->flags = PPosition | PMinSize | PMaxSize;
-      hints->x = x;
-      hints->y = y;
-      hints->min_width = hints->max_width = kWidth;
-      hints->min_height = hints->max_height = layout_.height;
-      XSetWMNormalHints(display_, window_, hints);
-      XFree(hints);
-    }
-    XWMHints wm_hints{};
-    wm_hints.flags = InputHint;
-    wm_hints.input = True;
-    XSetWMHints(display_, window_, &wm_hints);
-    delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(display_, window_, &delete_window_, 1);
-    long pid = long(getpid());
-    XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL,
-                    32, PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
-    Atom dialog = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-    XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False),
-                    XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&dialog), 1);
-  }
+  bool answered() const override { return state_ != State::kRunning; }
+  void on_close() override { state_ = State::kCancelled; }
 
   // ------------------------------------------------------------- drawing
-  void fill(const Box& box, unsigned long pixel) {
-    XSetForeground(display_, gc_, pixel);
-    XFillRectangle(display_, window_, gc_, box.x, box.y, unsigned(box.width),
-                   unsigned(box.height));
+  void fill(const Box& box, uint32_t rgb) {
+    fill_rect(connection_, window_, gc_, box.x, box.y, box.width, box.height, rgb);
   }
 
   // A sunken (field, list) or raised (button) edge around the box.
   void bevel(const Box& box, bool sunken) {
-    int right = box.x + box.width - 1, bottom = box.y + box.height - 1;
-    XSetForeground(display_, gc_, sunken ? shadow_ : white_);
-    XDrawLine(display_, window_, gc_, box.x, box.y, right, box.y);
-    XDrawLine(display_, window_, gc_, box.x, box.y, box.x, bottom);
-    XSetForeground(display_, gc_, sunken ? white_ : shadow_);
-    XDrawLine(display_, window_, gc_, right, box.y, right, bottom);
-    XDrawLine(display_, window_, gc_, box.x, bottom, right, bottom);
+    draw_bevel(connection_, window_, gc_, box.x, box.y, box.width, box.height, sunken);
   }
 
-  int text_width(const std::string& text) const {
-    return XTextWidth(font_, text.data(), int(text.size()));
-  }
+  int text_width(const std::string& text) const { return font_.width(text); }
 
   // The end of the text that fits in `width` (the part one is typing).
   std::string fitting_tail(const std::string& text, int width) const {
@@ -177,14 +103,13 @@ class ChooserWindow {
     return text.substr(start);
   }
 
-  void text(int x, int y_top, const std::string& line, unsigned long pixel) {
-    XSetForeground(display_, gc_, pixel);
-    XDrawString(display_, window_, gc_, x, y_top + 1 + font_->ascent, line.data(),
-                int(line.size()));
+  void text(int x, int y_top, const std::string& line, uint32_t rgb) {
+    XSetForeground(display_, gc_, pixel_of(connection_, rgb));
+    font_.draw(window_, gc_, x, y_top + 1 + font_.ascent(), line);
   }
 
   void draw_list() {
-    fill(layout_.list, white_);
+    fill(layout_.list, colors::kWindow);
     bevel(layout_.list, true);
     const auto& entries = model_.entries();
     for (int row = 0; row < kVisibleRows && scroll_ + row < int(entries.size()); ++row) {
@@ -192,37 +117,37 @@ class ChooserWindow {
       Box line{layout_.list.x + 2, layout_.list.y + 2 + row * layout_.row_height,
                layout_.list.width - 4, layout_.row_height};
       bool selected = index == model_.selected();
-      if (selected) fill(line, highlight_);
+      if (selected) fill(line, colors::kSelection);
       const DirectoryEntry& entry = entries[size_t(index)];
       text(line.x + 2, line.y, entry.directory ? entry.name + "/" : entry.name,
-           selected ? white_ : black_);
+           selected ? colors::kSelectedText : colors::kText);
     }
   }
 
   void draw_button(const Box& box, const char* label, bool pressed) {
-    fill(box, face_);
-    XSetForeground(display_, gc_, black_);
+    fill(box, colors::kFace);
+    XSetForeground(display_, gc_, pixel_of(connection_, colors::kText));
     XDrawRectangle(display_, window_, gc_, box.x, box.y, unsigned(box.width - 1),
                    unsigned(box.height - 1));
     bevel({box.x + 1, box.y + 1, box.width - 2, box.height - 2}, pressed);
     int shift = pressed ? 1 : 0;
     text(box.x + (box.width - text_width(label)) / 2 + shift,
-         box.y + (box.height - layout_.row_height) / 2 + shift, label, black_);
+         box.y + (box.height - layout_.row_height) / 2 + shift, label, colors::kText);
   }
 
-  void draw() {
-    fill({0, 0, kWidth, layout_.height}, face_);
+  void draw() override {
+    fill({0, 0, kWidth, layout_.height}, colors::kFace);
     text(layout_.path.x, layout_.path.y, fitting_tail(model_.directory(), layout_.path.width),
-         black_);
+         colors::kText);
     draw_list();
-    text(layout_.message.x, layout_.message.y, model_.message(), alert_);
-    text(kMargin, layout_.field.y + 3, "Name:", black_);
-    fill(layout_.field, white_);
+    text(layout_.message.x, layout_.message.y, model_.message(), colors::kErrorRed);
+    text(kMargin, layout_.field.y + 3, "Name:", colors::kText);
+    fill(layout_.field, colors::kWindow);
     bevel(layout_.field, true);
     std::string shown = fitting_tail(model_.name(), layout_.field.width - 8);
-    text(layout_.field.x + 3, layout_.field.y + 2, shown, black_);
+    text(layout_.field.x + 3, layout_.field.y + 2, shown, colors::kText);
     int caret = layout_.field.x + 3 + text_width(shown);
-    XSetForeground(display_, gc_, black_);
+    XSetForeground(display_, gc_, pixel_of(connection_, colors::kText));
     XDrawLine(display_, window_, gc_, caret, layout_.field.y + 3, caret,
               layout_.field.y + layout_.field.height - 4);
     draw_button(layout_.ok, "OK", pressed_ == &layout_.ok);
@@ -274,7 +199,7 @@ class ChooserWindow {
                        MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
   }
 
-  void on_key(XKeyEvent& key) {
+  void on_key(XKeyEvent& key) override {
     char typed[8];
     KeySym sym = NoSymbol;
     int count = XLookupString(&key, typed, sizeof typed, &sym, nullptr);
@@ -325,6 +250,13 @@ class ChooserWindow {
     draw();
   }
 
+  void on_button(const XButtonEvent& button, bool down) override {
+    if (down)
+      on_press(button);
+    else
+      on_release(button);
+  }
+
   void on_press(const XButtonEvent& button) {
     if (button.button == Button4 || button.button == Button5) {
       scroll_by(button.button == Button4 ? -3 : 3);
@@ -353,40 +285,11 @@ class ChooserWindow {
     }
   }
 
-  void handle(XEvent& event) {
-    switch (event.type) {
-      case Expose:
-        if (event.xexpose.count == 0) draw();
-        break;
-      case MapNotify:
-        XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-        break;
-      case KeyPress:
-        on_key(event.xkey);
-        break;
-      case ButtonPress:
-        on_press(event.xbutton);
-        break;
-      case ButtonRelease:
-        on_release(event.xbutton);
-        break;
-      case ClientMessage:
-        if (Atom(event.xclient.data.l[0]) == delete_window_) state_ = State::kCancelled;
-        break;
-      default:
-        break;
-    }
-  }
-
   Display* display_;
-  XFontStruct* font_;
+  CoreFont font_;
   const ChooserRequest& request_;
   ChooserModel model_;
   Layout layout_;
-  unsigned long face_, white_, black_, shadow_, highlight_, alert_;
-  Window window_ = 0;
-  GC gc_ = nullptr;
-  Atom delete_window_ = None;
   State state_ = State::kRunning;
   int scroll_ = 0;
   const Box* pressed_ = nullptr;
@@ -396,21 +299,12 @@ class ChooserWindow {
 
 }  // namespace
 
-bool run_own_chooser(const ChooserRequest& request, std::string* path) {
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return false;
-  bool chosen = false;
-  if (XFontStruct* font = XLoadQueryFont(display, "fixed")) {
-    {
-      ChooserWindow window(display, font, request);
-      chosen = window.run(path);
-    }
-    XFreeFont(display, font);
-  }
-  XCloseDisplay(display);
-  return chosen;
+bool run_file_chooser(const ChooserRequest& request, std::string* path) {
+  std::shared_ptr<Connection> connection = thread_connection(true);
+  if (!connection) return false;
+  ChooserWindow window(*connection, request);
+  window.run();
+  return window.chosen(path);
 }
 
-}  // namespace kelplat::comdlg
-
-#endif  // KEL_HAVE_X11
+}  // namespace kelplat::x11
