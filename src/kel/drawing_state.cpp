@@ -5,6 +5,8 @@
 // Settings that the platform keeps per device context are applied to all
 // four pages under the page mutex; the record's fields are written under it
 // too, so that drawing from several threads never sees them half-changed.
+#include <algorithm>
+
 #include "kel_internal.h"
 
 // ----------------------------------------------------------------- colours
@@ -52,7 +54,6 @@ int getcolor(void) { return KEL__GetWindowDataPtr()->drawing_color; }
 // -------------------------------------------------------------------- pens
 namespace {
 
-const LinePattern kSolid = {2, {16, 0}};
 const LinePattern kDotted = {2, {3, 4}};
 const LinePattern kCenter = {4, {3, 4, 7, 4}};
 const LinePattern kDashed = {2, {7, 4}};
@@ -101,8 +102,10 @@ LinePattern user_dashes(unsigned pattern) {
   return dashes;
 }
 
-// Styles outside 0..4 draw solid.
-LinePattern dashes_for(const linesettingstype& line) {
+}  // namespace
+
+// Styles outside 0..4 and a user pattern with every bit set are solid.
+LinePattern PenDashes(const linesettingstype& line) {
   switch (line.linestyle) {
     case DOTTED_LINE:
       return kDotted;
@@ -111,13 +114,12 @@ LinePattern dashes_for(const linesettingstype& line) {
     case DASHED_LINE:
       return kDashed;
     case USERBIT_LINE:
-      return user_dashes(line.upattern);
+      if ((line.upattern & 0xFFFF) != 0xFFFF) return user_dashes(line.upattern);
+      return LinePattern{0, {}};
     default:
-      return kSolid;
+      return LinePattern{0, {}};
   }
 }
-
-}  // namespace
 
 LinePattern CreateUserStyle() { return user_dashes(KEL__GetWindowDataPtr()->line.upattern); }
 
@@ -125,11 +127,16 @@ void CreateNewPen() {
   WindowData* wd = KEL__GetWindowDataPtr();
   PageLock lock(wd);
   LOGBRUSH brush = {BS_SOLID, static_cast<COLORREF>(converttorgb(wd->drawing_color)), 0};
-  LinePattern dashes = dashes_for(wd->line);
-  const DWORD kPenStyle = PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL;
+  LinePattern dashes = PenDashes(wd->line);
+  // Solid styles take a plain solid pen: a dash list of one long dash is
+  // drawn by some GDIs with a gap at each of its ends.
+  const DWORD style = PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL |
+                      (dashes.count > 0 ? PS_USERSTYLE : PS_SOLID);
   for (HDC dc : wd->hDC) {
-    HPEN pen = ExtCreatePen(kPenStyle, static_cast<DWORD>(wd->line.thickness), &brush,
-                            static_cast<DWORD>(dashes.count), dashes.entries);
+    // Widths below 1 draw one pixel wide.
+    HPEN pen = ExtCreatePen(style, static_cast<DWORD>(std::max(wd->line.thickness, 1)), &brush,
+                            static_cast<DWORD>(dashes.count),
+                            dashes.count > 0 ? dashes.entries : nullptr);
     // A pen that cannot be made leaves the old one in place.
     if (pen) DeleteObject(SelectObject(dc, pen));
   }
