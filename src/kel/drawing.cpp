@@ -303,15 +303,23 @@ void fill_page(const Page& page) {
   SelectObject(page.dc(), pen);
 }
 
+// The whole outline of the ellipse in the box, with no fill: a closed
+// figure, where an arc that ends where it starts may leave out its end
+// pixel on some GDIs.
+void whole_outline(const Page& page, int left, int top, int right, int bottom) {
+  HGDIOBJ brush = SelectObject(page.dc(), GetStockObject(NULL_BRUSH));
+  Ellipse(page.dc(), left, top, right, bottom);
+  SelectObject(page.dc(), brush);
+}
+
 }  // namespace
 
 void circle(int x, int y, int radius) {
   int l, t, r, b;
   CenterToBox(x, y, radius, radius, l, t, r, b);
-  const int start_x = plus(x, radius);
   Page page;
   if (page.outline(x, y, radius, radius) == kel_clip::Outline::kCrossing)
-    Arc(page.dc(), l, t, r, b, start_x, y, start_x, y);
+    whole_outline(page, l, t, r, b);
   page.finish(box_plus_one(l, t, r, b));
 }
 
@@ -325,7 +333,10 @@ void draw_arc(int x, int y, int stangle, int endangle, int xradius, int yradius,
   CenterToBox(x, y, xradius, yradius, l, t, r, b);
   ArcEndPoints(x, y, xradius, yradius, stangle, endangle, xs, ys, xe, ye);
   Page page;
-  if (page.outline(x, y, xradius, yradius) == kel_clip::Outline::kCrossing)
+  const bool shown = page.outline(x, y, xradius, yradius) == kel_clip::Outline::kCrossing;
+  if (shown && xs == xe && ys == ye)
+    whole_outline(page, l, t, r, b);
+  else if (shown)
     Arc(page.dc(), l, t, r, b, xs, ys, xe, ye);
   page.finish(box_plus_one(l, t, r, b));
   if (drawn) *drawn = arccoordstype{x, y, xs, ys, xe, ye};
