@@ -25,6 +25,15 @@ int plus(int a, long long b) { return saturate(a + b); }
 int min_of(int a, int b) { return a < b ? a : b; }
 int max_of(int a, int b) { return a > b ? a : b; }
 
+// Figures given by a box: the system GDI of Windows leaves out the box's
+// right and bottom edges, the portable platform draws them (its boxes are
+// inclusive). One more pixel there gives the same figure on both.
+#ifdef _WIN32
+const int kBoxEnd = 1;
+#else
+const int kBoxEnd = 0;
+#endif
+
 // The repaint rectangle of a box whose right and bottom are inclusive.
 RECT box_plus_one(int left, int top, int right, int bottom) {
   RECT r = {left, top, plus(right, 1), plus(bottom, 1)};
@@ -271,7 +280,7 @@ void bar3d(int left, int top, int right, int bottom, int depth, int topflag) {
   Page page;
   {
     FillColour fill(page);
-    Rectangle(page.dc(), left, top, right, bottom);
+    Rectangle(page.dc(), left, top, plus(right, kBoxEnd), plus(bottom, kBoxEnd));
   }
   const int dy = static_cast<int>(depth * std::tan(0.5235987755982988));
   const int back_x = plus(right, depth), back_top = plus(top, -static_cast<long long>(dy));
@@ -308,7 +317,7 @@ void fill_page(const Page& page) {
 // pixel on some GDIs.
 void whole_outline(const Page& page, int left, int top, int right, int bottom) {
   HGDIOBJ brush = SelectObject(page.dc(), GetStockObject(NULL_BRUSH));
-  Ellipse(page.dc(), left, top, right, bottom);
+  Ellipse(page.dc(), left, top, plus(right, kBoxEnd), plus(bottom, kBoxEnd));
   SelectObject(page.dc(), brush);
 }
 
@@ -337,7 +346,7 @@ void draw_arc(int x, int y, int stangle, int endangle, int xradius, int yradius,
   if (shown && xs == xe && ys == ye)
     whole_outline(page, l, t, r, b);
   else if (shown)
-    Arc(page.dc(), l, t, r, b, xs, ys, xe, ye);
+    Arc(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd), xs, ys, xe, ye);
   page.finish(box_plus_one(l, t, r, b));
   if (drawn) *drawn = arccoordstype{x, y, xs, ys, xe, ye};
 }
@@ -349,7 +358,7 @@ void draw_pie(int x, int y, int stangle, int endangle, int xradius, int yradius)
   Page page;
   if (page.outline(x, y, xradius, yradius) != kel_clip::Outline::kOutside) {
     FillColour fill(page);
-    Pie(page.dc(), l, t, r, b, xs, ys, xe, ye);
+    Pie(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd), xs, ys, xe, ye);
   }
   page.finish(box_plus_one(l, t, r, b));
 }
@@ -380,7 +389,7 @@ void fillellipse(int x, int y, int xradius, int yradius) {
       break;
     case kel_clip::Outline::kCrossing: {
       FillColour fill(page);
-      Ellipse(page.dc(), l, t, r, b);
+      Ellipse(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd));
     }
   }
   page.finish(box_plus_one(l, t, r, b));
