@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-compiles the library, the demo and the tour for 32- and 64-bit
-# Windows with Debian's MinGW-w64 compilers (posix thread model).
+# Windows with Debian's MinGW-w64 compilers (posix thread model), and
+# tests/public/dib_files.cpp, built from the public headers only.
 # Usage: tools/cross-windows.sh [i686|x86_64 ...]   (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,5 +25,5 @@ for arch in "${arches[@]}"; do
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DKEL_BUILD_BENCH=OFF
   cmake --build "$dir" -j2
-  ls -l "$dir/kel-demo.exe" "$dir/tour.exe" "$dir/libkel.a"
+  ls -l "$dir/kel-demo.exe" "$dir/tour.exe" "$dir/libkel.a" "$dir/tests/public/public_dib_files.exe"
 done

@@ -70,6 +70,10 @@ for arch in "${arches[@]}"; do
   mkdir -p "$work/$arch"
   mv "$work/tour-$arch.bmp" "$work/$arch/tour.bmp"
 
+  echo "=== $arch: public_dib_files"
+  mkdir -p "$work/dib-$arch"
+  timeout 120 wine "$dir/tests/public/public_dib_files.exe" "$(winepath -w "$work/dib-$arch")"
+
   echo "=== $arch: scenes"
   start=$(seconds)
   timeout 120 wine "$dir/kel-scenes.exe" "$(winepath -w "$work/$arch")" >/dev/null

@@ -65,15 +65,13 @@ void invalidate_if_shown(const WindowData* wd, const RECT* client_rect) {
 // page mutex a second time.
 class Page {
  public:
-  Page() : dc_(KEL__GetWinkelDC()), wd_(KEL__HeldWindowData()) {}
-  Page(const Page&) = delete;
-  Page& operator=(const Page&) = delete;
-  HDC dc() const { return dc_; }
+  Page() : wd_(held_.wd()) {}
+  HDC dc() const { return held_.dc(); }
   WindowData* wd() const { return wd_; }
 
   // The page in logical coordinates, widened by `margin`.
   kel_clip::Bounds bounds(long long margin) const {
-    return kel_clip::page_bounds(dc_, wd_->width, wd_->height, margin);
+    return kel_clip::page_bounds(dc(), wd_->width, wd_->height, margin);
   }
   // How far the pen reaches beyond a figure's outline.
   long long reach() const { return std::max(wd_->line.thickness, 1) / 2 + 2; }
@@ -82,7 +80,7 @@ class Page {
     LinePattern dashes = PenDashes(wd_->line);
     long long period = 0;
     for (int i = 0; i < dashes.count; ++i) period += dashes.entries[i];
-    kel_clip::polyline(dc_, bounds(kel_clip::margin_for(wd_)), period, points, count);
+    kel_clip::polyline(dc(), bounds(kel_clip::margin_for(wd_)), period, points, count);
   }
   // Where the outline of an ellipse given by its centre and radii lies
   // against the page.
@@ -92,18 +90,18 @@ class Page {
 
   // Repaint of the box (figure coordinates, right and bottom exclusive).
   void finish(RECT box) {
-    to_client(dc_, &box);
-    KEL__ReleaseWinkelDC();
+    to_client(held_.dc(), &box);
+    held_.release();
     invalidate_if_shown(wd_, &box);
   }
   // Repaint of the whole window.
   void finish() {
-    KEL__ReleaseWinkelDC();
+    held_.release();
     invalidate_if_shown(wd_, nullptr);
   }
 
  private:
-  HDC dc_;
+  HeldPage held_;
   WindowData* wd_;
 };
 
@@ -139,9 +137,8 @@ std::unique_ptr<POINT[]> to_points(int n_points, const int* points) {
 void RefreshWindow(RECT* rect) {
   WindowData* wd = KEL__GetWindowDataPtr();
   if (rect) {
-    HDC dc = KEL__GetWinkelDC();
-    to_client(dc, rect);
-    KEL__ReleaseWinkelDC();
+    HeldPage page;
+    to_client(page.dc(), rect);
   }
   invalidate_if_shown(wd, rect);
 }
@@ -186,9 +183,11 @@ void putpixel(int x, int y, int color) {
 }
 
 int getpixel(int x, int y) {
-  HDC dc = KEL__GetWinkelDC();
-  COLORREF c = GetPixel(dc, x, y);
-  KEL__ReleaseWinkelDC();
+  COLORREF c;
+  {
+    HeldPage page;
+    c = GetPixel(page.dc(), x, y);
+  }
   if (c == CLR_INVALID) return -1;
   return KEL__ColorValueOf(c);
 }

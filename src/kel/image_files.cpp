@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "clipping.h"
-#include "dibutil.h"
 #include "kel_internal.h"
+#include "kel/dibutil.h"
 
 namespace {
 
@@ -190,22 +190,22 @@ void readimagefile(const char* filename, int left, int top, int right, int botto
   }
   IPicture* picture = readipicture(filename);
   if (!picture) return;
-  HDC hDC = KEL__GetWinkelDC();
+  HeldPage page;
   OLE_XSIZE_HIMETRIC picture_width = 0;
   OLE_YSIZE_HIMETRIC picture_height = 0;
   picture->get_Width(&picture_width);
   picture->get_Height(&picture_height);
-  const WindowData* wd = KEL__HeldWindowData();
-  const kel_clip::Bounds page = kel_clip::page_bounds(hDC, wd->width, wd->height, 0);
-  const kel_clip::Span across = kel_clip::cut_stretch(left, extent(left, right), page.left,
-                                                      page.right, picture_width);
-  const kel_clip::Span down = kel_clip::cut_stretch(top, extent(top, bottom), page.top,
-                                                    page.bottom, picture_height);
+  const WindowData* wd = page.wd();
+  const kel_clip::Bounds shown = kel_clip::page_bounds(page.dc(), wd->width, wd->height, 0);
+  const kel_clip::Span across = kel_clip::cut_stretch(left, extent(left, right), shown.left,
+                                                      shown.right, picture_width);
+  const kel_clip::Span down = kel_clip::cut_stretch(top, extent(top, bottom), shown.top,
+                                                    shown.bottom, picture_height);
   // Drawn upright: the picture's rows run from its bottom up.
   if (across.size > 0 && down.size > 0)
-    picture->Render(hDC, across.at, down.at, across.size, down.size, across.source,
+    picture->Render(page.dc(), across.at, down.at, across.size, down.size, across.source,
                     picture_height - down.source, across.source_size, -down.source_size, NULL);
-  KEL__ReleaseWinkelDC();
+  page.release();
   picture->Release();
   RefreshWindow(NULL);
 }
