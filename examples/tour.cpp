@@ -2,6 +2,8 @@
 // bars, round figures, polygons, flood fill and text, then a short animation
 // drawn with two pages. With a display it waits for a key (clicks leave
 // rings) or ten seconds; without one it saves the picture as kel-tour.bmp.
+// Given a file name (tour picture.bmp) it saves the picture there and ends
+// at once, display or not.
 #include <graphics.h>
 #include <unistd.h>
 
@@ -166,7 +168,7 @@ bool have_display() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   initwindow(kWidth, kHeight, "kel tour", 0, 0, true);
   for (int page = 0; page <= 1; ++page) {
     setactivepage(page);
@@ -177,11 +179,12 @@ int main() {
   // Show and draw on the same page from here on.
   setactivepage(getvisualpage());
 
-  if (!have_display()) {
-    writeimagefile("kel-tour.bmp", 0, 0, INT_MAX, INT_MAX, false);
+  if (argc > 1 || !have_display()) {
+    const char* file = argc > 1 ? argv[1] : "kel-tour.bmp";
+    writeimagefile(file, 0, 0, INT_MAX, INT_MAX, false);
     char dir[4096];
-    std::printf("No display: the tour's picture is in %s/kel-tour.bmp\n",
-                getcwd(dir, sizeof(dir)) ? dir : ".");
+    const char* where = argc > 1 ? "" : getcwd(dir, sizeof(dir)) ? dir : ".";
+    std::printf("The tour's picture is in %s%s%s\n", where, *where ? "/" : "", file);
     std::fflush(stdout);
     return 0;
   }

@@ -1,11 +1,29 @@
 #!/usr/bin/env bash
-# Cross-compiles the library and the demo for 32-bit Windows with MinGW-w64,
-# against the system's own headers and libraries.
-# tests/public/dib_files.cpp, built from the public headers only, comes too.
+# Cross-compiles the library, the demo and the tour for 32- and 64-bit
+# Windows with Debian's MinGW-w64 compilers (posix thread model), and
+# tests/public/dib_files.cpp, built from the public headers only.
+# Usage: tools/cross-windows.sh [i686|x86_64 ...]   (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/deps.sh g++-mingw-w64-i686
-cmake -S . -B build/mingw-i686 -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DKEL_BUILD_TESTS=OFF -DKEL_BUILD_BENCH=OFF
-cmake --build build/mingw-i686 -j2
-ls -l build/mingw-i686/kel-demo.exe build/mingw-i686/libkel.a build/mingw-i686/tests/public/public_dib_files.exe
+arches=("$@")
+[ ${#arches[@]} -gt 0 ] || arches=(i686 x86_64)
+packages=()
+for arch in "${arches[@]}"; do
+  case "$arch" in
+    i686) packages+=(g++-mingw-w64-i686-posix) ;;
+    x86_64) packages+=(g++-mingw-w64-x86-64-posix) ;;
+    *) echo "unknown architecture: $arch" >&2; exit 2 ;;
+  esac
+done
+tools/deps.sh "${packages[@]}"
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+for arch in "${arches[@]}"; do
+  dir=build/mingw-$arch
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
+    -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DKEL_BUILD_BENCH=OFF
+  cmake --build "$dir" -j2
+  ls -l "$dir/kel-demo.exe" "$dir/tour.exe" "$dir/libkel.a" "$dir/tests/public/public_dib_files.exe"
+done

@@ -5,11 +5,13 @@
 //
 // Coordinate arithmetic saturates at the ends of the int range: a figure that
 // reaches beyond it is clipped by the page long before.
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <memory>
 #include <new>
 
+#include "clipping.h"
 #include "kel_internal.h"
 
 namespace {
@@ -22,6 +24,15 @@ int plus(int a, long long b) { return saturate(a + b); }
 
 int min_of(int a, int b) { return a < b ? a : b; }
 int max_of(int a, int b) { return a > b ? a : b; }
+
+// Figures given by a box: the system GDI of Windows leaves out the box's
+// right and bottom edges, the portable platform draws them (its boxes are
+// inclusive). One more pixel there gives the same figure on both.
+#ifdef _WIN32
+const int kBoxEnd = 1;
+#else
+const int kBoxEnd = 0;
+#endif
 
 // The repaint rectangle of a box whose right and bottom are inclusive.
 RECT box_plus_one(int left, int top, int right, int bottom) {
@@ -57,6 +68,25 @@ class Page {
   Page() : wd_(held_.wd()) {}
   HDC dc() const { return held_.dc(); }
   WindowData* wd() const { return wd_; }
+
+  // The page in logical coordinates, widened by `margin`.
+  kel_clip::Bounds bounds(long long margin) const {
+    return kel_clip::page_bounds(dc(), wd_->width, wd_->height, margin);
+  }
+  // How far the pen reaches beyond a figure's outline.
+  long long reach() const { return std::max(wd_->line.thickness, 1) / 2 + 2; }
+  // The path through `points` with the pen, cut to the page.
+  void polyline(const POINT* points, int count) const {
+    LinePattern dashes = PenDashes(wd_->line);
+    long long period = 0;
+    for (int i = 0; i < dashes.count; ++i) period += dashes.entries[i];
+    kel_clip::polyline(dc(), bounds(kel_clip::margin_for(wd_)), period, points, count);
+  }
+  // Where the outline of an ellipse given by its centre and radii lies
+  // against the page.
+  kel_clip::Outline outline(int x, int y, int xradius, int yradius) const {
+    return kel_clip::ellipse_outline(bounds(reach()), x, y, xradius, yradius, reach());
+  }
 
   // Repaint of the box (figure coordinates, right and bottom exclusive).
   void finish(RECT box) {
@@ -172,36 +202,47 @@ int getdisplaycolor(int color) {
 
 // ------------------------------------------------------------------- lines
 void line(int x1, int y1, int x2, int y2) {
+  const POINT ends[2] = {{x1, y1}, {x2, y2}};
   Page page;
-  POINT old;
-  MoveToEx(page.dc(), x1, y1, &old);
-  LineTo(page.dc(), x2, y2);
-  MoveToEx(page.dc(), old.x, old.y, nullptr);
+  page.polyline(ends, 2);
   page.finish(line_box(x1, y1, x2, y2));
 }
 
-void lineto(int x, int y) {
-  Page page;
+namespace {
+
+// A line from the current position `from` to (x, y), which becomes the
+// current position.
+void line_on(Page& page, POINT from, int x, int y) {
+  const POINT ends[2] = {from, {x, y}};
+  page.polyline(ends, 2);
+  MoveToEx(page.dc(), x, y, nullptr);
+  page.finish(line_box(from.x, from.y, x, y));
+}
+
+POINT position_of(const Page& page) {
   POINT p = {0, 0};
   GetCurrentPositionEx(page.dc(), &p);
-  LineTo(page.dc(), x, y);
-  page.finish(line_box(p.x, p.y, x, y));
+  return p;
+}
+
+}  // namespace
+
+void lineto(int x, int y) {
+  Page page;
+  line_on(page, position_of(page), x, y);
 }
 
 void linerel(int dx, int dy) {
   Page page;
-  POINT p = {0, 0};
-  GetCurrentPositionEx(page.dc(), &p);
-  int x = plus(p.x, dx), y = plus(p.y, dy);
-  LineTo(page.dc(), x, y);
-  page.finish(line_box(p.x, p.y, x, y));
+  const POINT p = position_of(page);
+  line_on(page, p, plus(p.x, dx), plus(p.y, dy));
 }
 
 void rectangle(int left, int top, int right, int bottom) {
   const POINT outline[5] = {
       {left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}};
   Page page;
-  Polyline(page.dc(), outline, 5);
+  page.polyline(outline, 5);
   page.finish(box_plus_one(left, top, right, bottom));
 }
 
@@ -209,7 +250,7 @@ void rectangle(int left, int top, int right, int bottom) {
 void drawpoly(int n_points, int* points) {
   std::unique_ptr<POINT[]> copy = to_points(n_points, points);
   Page page;
-  if (copy) Polyline(page.dc(), copy.get(), n_points);
+  if (copy) page.polyline(copy.get(), n_points);
   page.finish();
 }
 
@@ -238,7 +279,7 @@ void bar3d(int left, int top, int right, int bottom, int depth, int topflag) {
   Page page;
   {
     FillColour fill(page);
-    Rectangle(page.dc(), left, top, right, bottom);
+    Rectangle(page.dc(), left, top, plus(right, kBoxEnd), plus(bottom, kBoxEnd));
   }
   const int dy = static_cast<int>(depth * std::tan(0.5235987755982988));
   const int back_x = plus(right, depth), back_top = plus(top, -static_cast<long long>(dy));
@@ -247,22 +288,46 @@ void bar3d(int left, int top, int right, int bottom, int depth, int topflag) {
                            {back_x, plus(bottom, -static_cast<long long>(dy))},
                            {back_x, back_top},
                            {right, top}};
-    Polyline(page.dc(), side, 4);
+    page.polyline(side, 4);
   }
   if (topflag != 0) {
     const POINT lid[3] = {{back_x, back_top}, {plus(left, depth), back_top}, {left, top}};
-    Polyline(page.dc(), lid, 3);
+    page.polyline(lid, 3);
   }
   page.finish(box_plus_one(left, back_top, back_x, bottom));
 }
 
 // ---------------------------------------------------------- round figures
+namespace {
+
+// Fills the whole page with the brush and no outline, as a figure that
+// covers it does.
+void fill_page(const Page& page) {
+  const kel_clip::Bounds b = page.bounds(2);
+  FillColour fill(page);
+  HGDIOBJ pen = SelectObject(page.dc(), GetStockObject(NULL_PEN));
+  Rectangle(page.dc(), static_cast<int>(b.left), static_cast<int>(b.top),
+            static_cast<int>(b.right), static_cast<int>(b.bottom));
+  SelectObject(page.dc(), pen);
+}
+
+// The whole outline of the ellipse in the box, with no fill: a closed
+// figure, where an arc that ends where it starts may leave out its end
+// pixel on some GDIs.
+void whole_outline(const Page& page, int left, int top, int right, int bottom) {
+  HGDIOBJ brush = SelectObject(page.dc(), GetStockObject(NULL_BRUSH));
+  Ellipse(page.dc(), left, top, plus(right, kBoxEnd), plus(bottom, kBoxEnd));
+  SelectObject(page.dc(), brush);
+}
+
+}  // namespace
+
 void circle(int x, int y, int radius) {
   int l, t, r, b;
   CenterToBox(x, y, radius, radius, l, t, r, b);
-  const int start_x = plus(x, radius);
   Page page;
-  Arc(page.dc(), l, t, r, b, start_x, y, start_x, y);
+  if (page.outline(x, y, radius, radius) == kel_clip::Outline::kCrossing)
+    whole_outline(page, l, t, r, b);
   page.finish(box_plus_one(l, t, r, b));
 }
 
@@ -276,7 +341,11 @@ void draw_arc(int x, int y, int stangle, int endangle, int xradius, int yradius,
   CenterToBox(x, y, xradius, yradius, l, t, r, b);
   ArcEndPoints(x, y, xradius, yradius, stangle, endangle, xs, ys, xe, ye);
   Page page;
-  Arc(page.dc(), l, t, r, b, xs, ys, xe, ye);
+  const bool shown = page.outline(x, y, xradius, yradius) == kel_clip::Outline::kCrossing;
+  if (shown && xs == xe && ys == ye)
+    whole_outline(page, l, t, r, b);
+  else if (shown)
+    Arc(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd), xs, ys, xe, ye);
   page.finish(box_plus_one(l, t, r, b));
   if (drawn) *drawn = arccoordstype{x, y, xs, ys, xe, ye};
 }
@@ -286,9 +355,9 @@ void draw_pie(int x, int y, int stangle, int endangle, int xradius, int yradius)
   CenterToBox(x, y, xradius, yradius, l, t, r, b);
   ArcEndPoints(x, y, xradius, yradius, stangle, endangle, xs, ys, xe, ye);
   Page page;
-  {
+  if (page.outline(x, y, xradius, yradius) != kel_clip::Outline::kOutside) {
     FillColour fill(page);
-    Pie(page.dc(), l, t, r, b, xs, ys, xe, ye);
+    Pie(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd), xs, ys, xe, ye);
   }
   page.finish(box_plus_one(l, t, r, b));
 }
@@ -311,9 +380,16 @@ void fillellipse(int x, int y, int xradius, int yradius) {
   int l, t, r, b;
   CenterToBox(x, y, xradius, yradius, l, t, r, b);
   Page page;
-  {
-    FillColour fill(page);
-    Ellipse(page.dc(), l, t, r, b);
+  switch (page.outline(x, y, xradius, yradius)) {
+    case kel_clip::Outline::kOutside:
+      break;
+    case kel_clip::Outline::kPageInside:
+      fill_page(page);
+      break;
+    case kel_clip::Outline::kCrossing: {
+      FillColour fill(page);
+      Ellipse(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd));
+    }
   }
   page.finish(box_plus_one(l, t, r, b));
 }

@@ -5,6 +5,8 @@
 // Settings that the platform keeps per device context are applied to all
 // four pages under the page mutex; the record's fields are written under it
 // too, so that drawing from several threads never sees them half-changed.
+#include <algorithm>
+
 #include "kel_internal.h"
 
 // ----------------------------------------------------------------- colours
@@ -52,7 +54,6 @@ int getcolor(void) { return KEL__GetWindowDataPtr()->drawing_color; }
 // -------------------------------------------------------------------- pens
 namespace {
 
-const LinePattern kSolid = {2, {16, 0}};
 const LinePattern kDotted = {2, {3, 4}};
 const LinePattern kCenter = {4, {3, 4, 7, 4}};
 const LinePattern kDashed = {2, {7, 4}};
@@ -101,8 +102,10 @@ LinePattern user_dashes(unsigned pattern) {
   return dashes;
 }
 
-// Styles outside 0..4 draw solid.
-LinePattern dashes_for(const linesettingstype& line) {
+}  // namespace
+
+// Styles outside 0..4 and a user pattern with every bit set are solid.
+LinePattern PenDashes(const linesettingstype& line) {
   switch (line.linestyle) {
     case DOTTED_LINE:
       return kDotted;
@@ -111,13 +114,12 @@ LinePattern dashes_for(const linesettingstype& line) {
     case DASHED_LINE:
       return kDashed;
     case USERBIT_LINE:
-      return user_dashes(line.upattern);
+      if ((line.upattern & 0xFFFF) != 0xFFFF) return user_dashes(line.upattern);
+      return LinePattern{0, {}};
     default:
-      return kSolid;
+      return LinePattern{0, {}};
   }
 }
-
-}  // namespace
 
 LinePattern CreateUserStyle() { return user_dashes(KEL__GetWindowDataPtr()->line.upattern); }
 
@@ -125,11 +127,16 @@ void CreateNewPen() {
   WindowData* wd = KEL__GetWindowDataPtr();
   PageLock lock(wd);
   LOGBRUSH brush = {BS_SOLID, static_cast<COLORREF>(converttorgb(wd->drawing_color)), 0};
-  LinePattern dashes = dashes_for(wd->line);
-  const DWORD kPenStyle = PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL;
+  LinePattern dashes = PenDashes(wd->line);
+  // Solid styles take a plain solid pen: a dash list of one long dash is
+  // drawn by some GDIs with a gap at each of its ends.
+  const DWORD style = PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL |
+                      (dashes.count > 0 ? PS_USERSTYLE : PS_SOLID);
   for (HDC dc : wd->hDC) {
-    HPEN pen = ExtCreatePen(kPenStyle, static_cast<DWORD>(wd->line.thickness), &brush,
-                            static_cast<DWORD>(dashes.count), dashes.entries);
+    // Widths below 1 draw one pixel wide.
+    HPEN pen = ExtCreatePen(style, static_cast<DWORD>(std::max(wd->line.thickness, 1)), &brush,
+                            static_cast<DWORD>(dashes.count),
+                            dashes.count > 0 ? dashes.entries : nullptr);
     // A pen that cannot be made leaves the old one in place.
     if (pen) DeleteObject(SelectObject(dc, pen));
   }
@@ -154,11 +161,18 @@ void getlinesettings(linesettingstype* lineinfo) {
 // ----------------------------------------------------------------- brushes
 namespace {
 
-// The built-in 8 x 8 patterns, one byte per row from the top, bit 7 the
-// leftmost pixel; 0 bits show the fill colour, 1 bits the background.
-const unsigned char kPatternRows[5][8] = {
+// The built-in 8 x 8 patterns of fill styles 2..11, one byte per row from
+// the top, bit 7 the leftmost pixel; 0 bits show the fill colour, 1 bits the
+// background. The hatches are patterns too, so that their lines fall on the
+// same rows and columns on every GDI.
+const unsigned char kPatternRows[10][8] = {
+    {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},  // lines
+    {0xFE, 0xFD, 0xFB, 0xF7, 0xEF, 0xDF, 0xBF, 0x7F},  // thin lines rising
     {0x1F, 0x3E, 0x7C, 0xF8, 0xF1, 0xE3, 0xC7, 0x8F},  // thick lines rising
     {0xF8, 0x7C, 0x3E, 0x1F, 0x8F, 0xC7, 0xE3, 0xF1},  // thick lines falling
+    {0x7F, 0xBF, 0xDF, 0xEF, 0xF7, 0xFB, 0xFD, 0xFE},  // thin lines falling
+    {0x00, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F},  // grid
+    {0x7E, 0xBD, 0xDB, 0xE7, 0xE7, 0xDB, 0xBD, 0x7E},  // diagonal grid
     {0x33, 0xCC, 0x33, 0xCC, 0x33, 0xCC, 0x33, 0xCC},  // interleaved pairs
     {0x7F, 0xFF, 0xF7, 0xFF, 0x7F, 0xFF, 0xF7, 0xFF},  // sparse dots
     {0x77, 0xFF, 0xDD, 0xFF, 0x77, 0xFF, 0xDD, 0xFF},  // closer dots
@@ -183,32 +197,9 @@ HBRUSH pattern_brush(const unsigned char rows[8], unsigned char pad) {
 
 // The brush of fill style 0..11; c is the fill colour as platform RGB.
 HBRUSH fill_brush(int style, COLORREF c, COLORREF background) {
-  switch (style) {
-    case EMPTY_FILL:
-      return CreateSolidBrush(background);
-    case SOLID_FILL:
-      return CreateSolidBrush(c);
-    case LINE_FILL:
-      return CreateHatchBrush(HS_HORIZONTAL, c);
-    case LTSLASH_FILL:
-      return CreateHatchBrush(HS_BDIAGONAL, c);
-    case SLASH_FILL:
-      return pattern_brush(kPatternRows[0], 0xFF);
-    case BKSLASH_FILL:
-      return pattern_brush(kPatternRows[1], 0xFF);
-    case LTBKSLASH_FILL:
-      return CreateHatchBrush(HS_FDIAGONAL, c);
-    case HATCH_FILL:
-      return CreateHatchBrush(HS_CROSS, c);
-    case XHATCH_FILL:
-      return CreateHatchBrush(HS_DIAGCROSS, c);
-    case INTERLEAVE_FILL:
-      return pattern_brush(kPatternRows[2], 0xFF);
-    case WIDE_DOT_FILL:
-      return pattern_brush(kPatternRows[3], 0xFF);
-    default:
-      return pattern_brush(kPatternRows[4], 0xFF);
-  }
+  if (style == EMPTY_FILL) return CreateSolidBrush(background);
+  if (style == SOLID_FILL) return CreateSolidBrush(c);
+  return pattern_brush(kPatternRows[style - LINE_FILL], 0xFF);
 }
 
 }  // namespace

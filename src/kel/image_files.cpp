@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 
+#include "clipping.h"
 #include "kel_internal.h"
 #include "kel/dibutil.h"
 
@@ -186,14 +187,20 @@ void readimagefile(const char* filename, int left, int top, int right, int botto
   IPicture* picture = readipicture(filename);
   if (!picture) return;
   HeldPage page;
-  LONG width = static_cast<LONG>(std::min<long long>(extent(left, right), INT_MAX));
-  LONG height = static_cast<LONG>(std::min<long long>(extent(top, bottom), INT_MAX));
   OLE_XSIZE_HIMETRIC picture_width = 0;
   OLE_YSIZE_HIMETRIC picture_height = 0;
   picture->get_Width(&picture_width);
   picture->get_Height(&picture_height);
-  picture->Render(page.dc(), left, top, width, height, 0, picture_height, picture_width,
-                  -picture_height, NULL);
+  const WindowData* wd = page.wd();
+  const kel_clip::Bounds shown = kel_clip::page_bounds(page.dc(), wd->width, wd->height, 0);
+  const kel_clip::Span across = kel_clip::cut_stretch(left, extent(left, right), shown.left,
+                                                      shown.right, picture_width);
+  const kel_clip::Span down = kel_clip::cut_stretch(top, extent(top, bottom), shown.top,
+                                                    shown.bottom, picture_height);
+  // Drawn upright: the picture's rows run from its bottom up.
+  if (across.size > 0 && down.size > 0)
+    picture->Render(page.dc(), across.at, down.at, across.size, down.size, across.source,
+                    picture_height - down.source, across.source_size, -down.source_size, NULL);
   page.release();
   picture->Release();
   RefreshWindow(NULL);

@@ -228,6 +228,8 @@ struct LinePattern {
 void CreateNewPen();
 // The dash list of the user line pattern (low 16 bits of line.upattern).
 LinePattern CreateUserStyle();
+// The dash list of a line style; none (count 0) for the solid styles.
+LinePattern PenDashes(const linesettingstype& line);
 
 // ------------------------------------------------------------- geometry
 void CenterToBox(int x, int y, int xradius, int yradius, int& left, int& top, int& right,

@@ -87,10 +87,10 @@ TEST_F(DrawingState, SetColorKeepsTheValueAndColoursEveryPage) {
   for (HDC dc : wd_->hDC) {
     EXPECT_EQ(GetTextColor(dc), 128u);
     PenInfo pen = pen_of(dc);
-    EXPECT_EQ(pen.style, 0x11107u);
+    EXPECT_EQ(pen.style, 0x11100u) << "geometric, solid, square caps, bevel joins";
     EXPECT_EQ(pen.color, 128u);
     EXPECT_EQ(pen.width, 1u);
-    EXPECT_EQ(pen.dashes, (std::vector<DWORD>{16, 0}));
+    EXPECT_EQ(pen.dashes, (std::vector<DWORD>{}));
   }
   HGDIOBJ pens[4];
   for (int i = 0; i < 4; ++i) pens[i] = GetCurrentObject(wd_->hDC[i], OBJ_PEN);
@@ -128,7 +128,9 @@ TEST(UserLineStyle, PatternsBecomeDashLists) {
   for (const auto& c : cases) {
     setlinestyle(USERBIT_LINE, c.pattern, 1);
     EXPECT_EQ(entries(CreateUserStyle()), c.dashes) << std::hex << c.pattern;
-    EXPECT_EQ(pen_of(KEL__GetWindowDataPtr()->hDC[2]).dashes, c.dashes) << std::hex << c.pattern;
+    // Every bit set is a solid line, drawn with the solid pen.
+    const std::vector<DWORD> pen_dashes = c.pattern == 0xFFFF ? std::vector<DWORD>{} : c.dashes;
+    EXPECT_EQ(pen_of(KEL__GetWindowDataPtr()->hDC[2]).dashes, pen_dashes) << std::hex << c.pattern;
   }
 }
 
@@ -148,8 +150,12 @@ TEST_F(DrawingState, LineStylesChooseDashListAndWidth) {
   EXPECT_EQ(line.upattern, 0x12340F0Fu) << "the whole pattern is kept";
   EXPECT_EQ(line.thickness, 2);
   EXPECT_EQ(pen_of(wd_->hDC[0]).dashes, (std::vector<DWORD>{3, 5, 3, 5}));
+  EXPECT_EQ(pen_of(wd_->hDC[0]).style, 0x11107u) << "geometric, user dashes";
   setlinestyle(99, 0, 1);  // an unknown style draws solid
-  EXPECT_EQ(pen_of(wd_->hDC[0]).dashes, (std::vector<DWORD>{16, 0}));
+  EXPECT_EQ(pen_of(wd_->hDC[0]).dashes, (std::vector<DWORD>{}));
+  EXPECT_EQ(pen_of(wd_->hDC[0]).style, 0x11100u);
+  setlinestyle(SOLID_LINE, 0, -5);
+  EXPECT_EQ(pen_of(wd_->hDC[0]).width, 1u) << "widths below 1 draw one pixel wide";
   getlinesettings(nullptr);
 }
 

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Runs the Windows builds (tools/cross-windows.sh) under Wine on a virtual X
+# server: the demo, which meets no window and ends after its error box is
+# answered; the tour and the scenes (tools/scenes), whose pictures are saved
+# and compared, per picture, with the Linux build's when there is one
+# (build/release); and the library tests when they were built (ctest with
+# wine as the emulator).
+# Usage: tools/wine-check.sh [i686|x86_64 ...]   (default: both)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+arches=("$@")
+[ ${#arches[@]} -gt 0 ] || arches=(i686 x86_64)
+
+if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd dpkg --add-architecture i386
+  $sudo_cmd apt-get update -qq
+fi
+tools/deps.sh wine wine32:i386 wine64 xvfb xdotool
+
+work=$(mktemp -d /tmp/kel-wine.XXXXXX)
+display=90
+while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+cleanup() {
+  WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=":$display" WINEDEBUG=-all WINEPREFIX="$work/prefix" WINEDLLOVERRIDES="mscoree,mshtml="
+
+seconds() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$(seconds)" 'BEGIN { printf "%.1f s", b - a }'; }
+
+start=$(seconds)
+wineboot --init >/dev/null 2>&1
+wineserver -w
+echo "wine prefix ready in $(elapsed "$start")"
+
+# The demo shows its error box ("no current window") and ends when it is
+# answered; a demo that never shows it, or never ends, fails.
+check_demo() {
+  local exe=$1
+  wine "$exe" >"$work/demo.out" 2>&1 &
+  local pid=$!
+  local box
+  box=$(timeout 60 xdotool search --sync --name '^Error$' | head -n 1) || {
+    echo "the demo showed no error box"; kill "$pid"; return 1; }
+  # No window manager runs: focus the box directly, then press Return.
+  xdotool windowfocus --sync "$box" key Return
+  timeout 60 tail --pid="$pid" -f /dev/null || { echo "the demo did not end"; kill "$pid"; return 1; }
+  wait "$pid"
+}
+
+for arch in "${arches[@]}"; do
+  dir=build/mingw-$arch
+  echo "=== $arch: demo"
+  start=$(seconds)
+  check_demo "$dir/kel-demo.exe"
+  echo "demo ended after its error box in $(elapsed "$start")"
+
+  echo "=== $arch: tour"
+  start=$(seconds)
+  (cd "$work" && timeout 120 wine "$OLDPWD/$dir/tour.exe" "tour-$arch.bmp")
+  echo "tour ran in $(elapsed "$start")"
+  test -s "$work/tour-$arch.bmp"
+  mkdir -p "$work/$arch"
+  mv "$work/tour-$arch.bmp" "$work/$arch/tour.bmp"
+
+  echo "=== $arch: public_dib_files"
+  mkdir -p "$work/dib-$arch"
+  timeout 120 wine "$dir/tests/public/public_dib_files.exe" "$(winepath -w "$work/dib-$arch")"
+
+  echo "=== $arch: scenes"
+  start=$(seconds)
+  timeout 120 wine "$dir/kel-scenes.exe" "$(winepath -w "$work/$arch")" >/dev/null
+  echo "scenes ran in $(elapsed "$start")"
+  if [ -x build/release/tour ] && [ -x build/release/kel-scenes ]; then
+    if [ ! -d "$work/linux" ]; then
+      mkdir -p "$work/linux"
+      (cd "$work/linux" && DISPLAY= "$OLDPWD/build/release/tour" tour.bmp >/dev/null)
+      DISPLAY= build/release/kel-scenes "$work/linux" >/dev/null
+    fi
+    echo "share of pixels that differ from the Linux build:"
+    python3 tools/compare_bmp.py --dirs "$work/linux" "$work/$arch"
+  fi
+
+  if [ -f "$dir/CTestTestfile.cmake" ] && grep -q add_test -r "$dir" --include=CTestTestfile.cmake; then
+    echo "=== $arch: library tests"
+    start=$(seconds)
+    ctest --test-dir "$dir" -j2 --output-on-failure --timeout 120
+    echo "library tests ran in $(elapsed "$start")"
+  fi
+done
