@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform.h"
 
@@ -72,6 +73,12 @@ class Backend {
   // A modal message box; any thread. Returns IDOK, IDCANCEL, IDYES or IDNO.
   virtual int message_box(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) = 0;
+
+  // ---- The print dialog (PrintDlgA): asks which of `printers` to print on,
+  // starting on `initial` (-1: none). Any thread; modal. Returns the chosen
+  // index, or -1 when the user cancels. A back end with nobody to ask
+  // returns `initial`.
+  virtual int print_dialog(const std::vector<std::string>& printers, int initial) = 0;
 
   // Per-thread event source. event_fd() is a descriptor that the calling
   // thread's GetMessageA polls together with its queue's wake-up (-1: none).

@@ -47,6 +47,9 @@ class HeadlessBackend : public Backend {
     return (type & 0xF) == MB_YESNO ? IDYES : IDOK;
   }
 
+  // Nobody to ask: the printer the dialog starts on is the answer.
+  int print_dialog(const std::vector<std::string>&, int initial) override { return initial; }
+
   int event_fd() override { return -1; }
   void dispatch_pending() override {}
 };

@@ -6,6 +6,7 @@
 
 #include "x11_connection.h"
 #include "x11_message_box.h"
+#include "x11_print_dialog.h"
 #include "x11_window.h"
 
 namespace kelplat::display {
@@ -49,6 +50,10 @@ class X11Backend : public Backend {
     // The display went away: say it on standard error, take the default.
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return x11::message_box_buttons(type).front().answer;
+  }
+
+  int print_dialog(const std::vector<std::string>& printers, int initial) override {
+    return x11::run_print_dialog(printers, initial);
   }
 
   int event_fd() override {

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "x11_connection.h"
+#include "x11_dialog_window.h"
 #include "x11_drawing.h"
 #include "x11_keys.h"
 
@@ -115,55 +116,9 @@ class MessageBoxWindow {
 
  private:
   void create(const std::string& caption) {
-    Display* display = connection_.display();
-    const Atoms& atoms = connection_.atoms();
-    int screen_width = DisplayWidth(display, connection_.screen());
-    int screen_height = DisplayHeight(display, connection_.screen());
-    int x = std::max(0, (screen_width - layout_.width) / 2);
-    int y = std::max(0, (screen_height - layout_.height) / 2);
-
-    XSetWindowAttributes attributes{};
-    attributes.background_pixel = pixel_of(connection_, colors::kFace);
-    attributes.border_pixel = 0;
-    attributes.colormap = connection_.colormap();
-    attributes.event_mask =
-        ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
-    window_ = XCreateWindow(display, connection_.root(), x, y, unsigned(layout_.width),
-                            unsigned(layout_.height), 0, connection_.visual().depth, InputOutput,
-                            connection_.visual().visual,
-                            CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
-    gc_ = XCreateGC(display, window_, 0, nullptr);
-
-    std::string latin1 = latin1_from_cp1252(caption);
-    XStoreName(display, window_, latin1.c_str());
-    std::string utf8 = utf8_from_cp1252(caption);
-    XChangeProperty(display, window_, atoms.net_wm_name, atoms.utf8_string, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
-    XClassHint class_hint{const_cast<char*>("kel-message"), const_cast<char*>("Kel")};
-    XSetClassHint(display, window_, &class_hint);
-
-    XSizeHints* hints = XAllocSizeHints();
-    if (hints) {
-      hints->flags = PPosition | PMinSize | PMaxSize;
-      hints->x = x;
-      hints->y = y;
-      hints->min_width = hints->max_width = layout_.width;
-      hints->min_height = hints->max_height = layout_.height;
-      XSetWMNormalHints(display, window_, hints);
-      XFree(hints);
-    }
-    XWMHints wm_hints{};
-    wm_hints.flags = InputHint;
-    wm_hints.input = True;
-    XSetWMHints(display, window_, &wm_hints);
-    Atom protocols[] = {atoms.wm_delete_window};
-    XSetWMProtocols(display, window_, protocols, 1);
-    long type = long(atoms.net_wm_window_type_dialog);
-    XChangeProperty(display, window_, atoms.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&type), 1);
-    long state = long(atoms.net_wm_state_modal);
-    XChangeProperty(display, window_, atoms.net_wm_state, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&state), 1);
+    window_ = create_dialog_window(connection_, caption, layout_.width, layout_.height,
+                                   "kel-message");
+    gc_ = XCreateGC(connection_.display(), window_, 0, nullptr);
   }
 
   void draw_error_sign() {
@@ -183,25 +138,9 @@ class MessageBoxWindow {
   }
 
   void draw_button(size_t index) {
-    Display* display = connection_.display();
-    const RECT& r = layout_.buttons[index];
-    int width = r.right - r.left, height = r.bottom - r.top;
     bool pressed = int(index) == pressed_ && pointer_on_pressed_;
-    fill_rect(connection_, window_, gc_, r.left, r.top, width, height, colors::kFace);
-    if (int(index) == focused_) {
-      XSetForeground(display, gc_, pixel_of(connection_, colors::kText));
-      XDrawRectangle(display, window_, gc_, r.left, r.top, unsigned(width - 1),
-                     unsigned(height - 1));
-      draw_bevel(connection_, window_, gc_, r.left + 1, r.top + 1, width - 2, height - 2, pressed);
-    } else {
-      draw_bevel(connection_, window_, gc_, r.left, r.top, width, height, pressed);
-    }
-    const char* label = buttons_[index].label;
-    int shift = pressed ? 1 : 0;
-    int x = r.left + (width - font_.width(label)) / 2 + shift;
-    int y = r.top + (height + font_.ascent() - font_.descent()) / 2 + shift;
-    XSetForeground(display, gc_, pixel_of(connection_, colors::kText));
-    font_.draw(window_, gc_, x, y, label);
+    draw_push_button(connection_, window_, gc_, font_, layout_.buttons[index],
+                     buttons_[index].label, int(index) == focused_, pressed);
   }
 
   void draw() {

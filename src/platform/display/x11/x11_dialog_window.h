@@ -1,0 +1,30 @@
+// What the display's own modal dialogs (the message box, the print dialog)
+// share: their top-level window and their push buttons.
+#ifndef KEL_PLATFORM_DISPLAY_X11_DIALOG_WINDOW_H
+#define KEL_PLATFORM_DISPLAY_X11_DIALOG_WINDOW_H
+
+#include <X11/Xlib.h>
+
+#include <string>
+
+#include "platform.h"
+#include "x11_connection.h"
+#include "x11_drawing.h"
+
+namespace kelplat::x11 {
+
+// A fixed-size window centred on the screen, titled `caption`, that the
+// window manager treats as a modal dialog and may close with the delete
+// protocol. It receives exposures, keys, button presses and releases and
+// structure changes. Not mapped yet.
+Window create_dialog_window(Connection& connection, const std::string& caption, int width,
+                            int height, const char* class_name);
+
+// A push button in `rect`: bevelled, framed when it has the focus, sunken
+// while it is pressed, its label centred.
+void draw_push_button(const Connection& connection, Window window, GC gc, const CoreFont& font,
+                      const RECT& rect, const char* label, bool focused, bool pressed);
+
+}  // namespace kelplat::x11
+
+#endif  // KEL_PLATFORM_DISPLAY_X11_DIALOG_WINDOW_H
