@@ -91,6 +91,7 @@ class SpoolerJob : public PrintJob {
     if (!job_id_) return false;
     pdf_surface_ = cairo_pdf_surface_create_for_stream(append_to, &pdf_, printer_.sheet_width,
                                                        printer_.sheet_height);
+    cairo_pdf_surface_set_metadata(pdf_surface_, CAIRO_PDF_METADATA_TITLE, document.c_str());
     return cairo_surface_status(pdf_surface_) == CAIRO_STATUS_SUCCESS;
   }
 
