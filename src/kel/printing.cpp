@@ -4,7 +4,6 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <mutex>
 
 #include "kel_internal.h"
 
@@ -15,12 +14,27 @@ const double kHeadingAdvanceInches = 0.25;
 
 // Asks for the printer and returns a device context for it, or null when
 // there is no printer or the user cancelled. The printer chosen last is
-// remembered for the rest of the process; the dialogs of two threads take
-// turns, and each job gets its own context.
+// remembered for the rest of the process. Each job gets its own context.
+// The dialogs of two threads take turns (a platform mutex, held while the
+// user answers).
+class DialogTurn {
+ public:
+  DialogTurn() : mutex_(shared()) { WaitForSingleObject(mutex_, INFINITE); }
+  ~DialogTurn() { ReleaseMutex(mutex_); }
+  DialogTurn(const DialogTurn&) = delete;
+  DialogTurn& operator=(const DialogTurn&) = delete;
+
+ private:
+  static HANDLE shared() {
+    static HANDLE mutex = CreateMutexA(NULL, FALSE, NULL);
+    return mutex;
+  }
+  HANDLE mutex_;
+};
+
 HDC choose_printer() {
   static PRINTDLGA pd_Printer;
-  static std::mutex dialog_turn;
-  std::lock_guard<std::mutex> turn(dialog_turn);
+  DialogTurn turn;
   if (!pd_Printer.hDevMode && !pd_Printer.hDevNames) {
     std::memset(&pd_Printer, 0, sizeof pd_Printer);
     pd_Printer.lStructSize = sizeof(PRINTDLGA);
