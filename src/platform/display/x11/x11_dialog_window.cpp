@@ -83,4 +83,38 @@ void draw_push_button(const Connection& connection, Window window, GC gc, const 
   font.draw(window, gc, x, y, label);
 }
 
+void DialogEvents::run_events(Connection& connection, Window window) {
+  XMapRaised(connection.display(), window);
+  while (!finished()) {
+    XEvent event;
+    XNextEvent(connection.display(), &event);
+    if (event.xany.window == window) handle(connection, window, event);
+  }
+}
+
+void DialogEvents::handle(Connection& connection, Window window, XEvent& event) {
+  switch (event.type) {
+    case Expose:
+      if (event.xexpose.count == 0) draw();
+      break;
+    case MapNotify:
+      XSetInputFocus(connection.display(), window, RevertToParent, CurrentTime);
+      break;
+    case KeyPress:
+      on_key(event.xkey);
+      break;
+    case ButtonPress:
+      on_pointer(event.xbutton, true);
+      break;
+    case ButtonRelease:
+      on_pointer(event.xbutton, false);
+      break;
+    case ClientMessage:
+      if (Atom(event.xclient.data.l[0]) == connection.atoms().wm_delete_window) on_dismiss();
+      break;
+    default:
+      break;
+  }
+}
+
 }  // namespace kelplat::x11

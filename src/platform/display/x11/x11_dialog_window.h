@@ -1,5 +1,5 @@
 // What the display's own modal dialogs (the message box, the print dialog)
-// share: their top-level window and their push buttons.
+// share: their top-level window, their push buttons and their event loop.
 #ifndef KEL_PLATFORM_DISPLAY_X11_DIALOG_WINDOW_H
 #define KEL_PLATFORM_DISPLAY_X11_DIALOG_WINDOW_H
 
@@ -24,6 +24,26 @@ Window create_dialog_window(Connection& connection, const std::string& caption, 
 // while it is pressed, its label centred.
 void draw_push_button(const Connection& connection, Window window, GC gc, const CoreFont& font,
                       const RECT& rect, const char* label, bool focused, bool pressed);
+
+// The event loop of a modal dialog: maps its window, takes the focus once
+// it is mapped, draws on exposure, passes keys and button presses and
+// releases on, and treats the window manager's delete request as
+// on_dismiss(), until finished().
+class DialogEvents {
+ public:
+  virtual ~DialogEvents() = default;
+
+ protected:
+  void run_events(Connection& connection, Window window);
+  virtual void draw() = 0;
+  virtual void on_key(XKeyEvent& key) = 0;
+  virtual void on_pointer(const XButtonEvent& button, bool down) = 0;
+  virtual void on_dismiss() = 0;
+  virtual bool finished() const = 0;
+
+ private:
+  void handle(Connection& connection, Window window, XEvent& event);
+};
 
 }  // namespace kelplat::x11
 

@@ -1,7 +1,6 @@
 // The message box on X11.
 #include "x11_message_box.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -79,7 +78,7 @@ MessageBoxLayout layout_message_box(std::string_view text, UINT type, const Text
 
 namespace {
 
-class MessageBoxWindow {
+class MessageBoxWindow : public DialogEvents {
  public:
   MessageBoxWindow(Connection& connection, const std::string& text, const std::string& caption,
                    UINT type)
@@ -105,12 +104,7 @@ class MessageBoxWindow {
 
   // Handles events until a button is chosen; XNextEvent blocks meanwhile.
   int run() {
-    XMapRaised(connection_.display(), window_);
-    while (answer_ == 0) {
-      XEvent event;
-      XNextEvent(connection_.display(), &event);
-      if (event.xany.window == window_) handle(event);
-    }
+    run_events(connection_, window_);
     return answer_;
   }
 
@@ -143,7 +137,7 @@ class MessageBoxWindow {
                      buttons_[index].label, int(index) == focused_, pressed);
   }
 
-  void draw() {
+  void draw() override {
     Display* display = connection_.display();
     fill_rect(connection_, window_, gc_, 0, 0, layout_.width, layout_.button_area_top,
               colors::kWindow);
@@ -173,7 +167,7 @@ class MessageBoxWindow {
     draw();
   }
 
-  void on_key(XKeyEvent& key) {
+  void on_key(XKeyEvent& key) override {
     switch (XLookupKeysym(&key, 0)) {
       case XK_Return:
       case XK_KP_Enter:
@@ -196,7 +190,7 @@ class MessageBoxWindow {
     }
   }
 
-  void on_pointer(const XButtonEvent& button, bool down) {
+  void on_pointer(const XButtonEvent& button, bool down) override {
     if (button.button != Button1) return;
     int index = button_at(button.x, button.y);
     if (down) {
@@ -211,31 +205,8 @@ class MessageBoxWindow {
     draw();
   }
 
-  void handle(XEvent& event) {
-    switch (event.type) {
-      case Expose:
-        if (event.xexpose.count == 0) draw();
-        break;
-      case MapNotify:
-        XSetInputFocus(connection_.display(), window_, RevertToParent, CurrentTime);
-        break;
-      case KeyPress:
-        on_key(event.xkey);
-        break;
-      case ButtonPress:
-        on_pointer(event.xbutton, true);
-        break;
-      case ButtonRelease:
-        on_pointer(event.xbutton, false);
-        break;
-      case ClientMessage:
-        if (Atom(event.xclient.data.l[0]) == connection_.atoms().wm_delete_window)
-          answer_ = dismiss_answer_;
-        break;
-      default:
-        break;
-    }
-  }
+  void on_dismiss() override { answer_ = dismiss_answer_; }
+  bool finished() const override { return answer_ != 0; }
 
   Connection& connection_;
   CoreFont font_;

@@ -22,7 +22,7 @@ constexpr const char* kLabel = "Print on:";
 enum Button { kOk = 0, kCancel = 1 };
 constexpr const char* kButtonLabels[] = {"OK", "Cancel"};
 
-class PrintDialog {
+class PrintDialog : public DialogEvents {
  public:
   PrintDialog(Connection& connection, const std::vector<std::string>& printers, int initial)
       : connection_(connection),
@@ -57,12 +57,7 @@ class PrintDialog {
   PrintDialog& operator=(const PrintDialog&) = delete;
 
   int run() {
-    XMapRaised(connection_.display(), window_);
-    while (!answered_) {
-      XEvent event;
-      XNextEvent(connection_.display(), &event);
-      if (event.xany.window == window_) handle(event);
-    }
+    run_events(connection_, window_);
     return answer_;
   }
 
@@ -100,7 +95,7 @@ class PrintDialog {
     }
   }
 
-  void draw() {
+  void draw() override {
     fill_rect(connection_, window_, gc_, 0, 0, width_, height_, colors::kFace);
     XSetForeground(connection_.display(), gc_, pixel_of(connection_, colors::kText));
     font_.draw(window_, gc_, kMargin, kMargin + font_.ascent(), kLabel);
@@ -125,7 +120,7 @@ class PrintDialog {
     return row < rows_ ? first_row_ + row : -1;
   }
 
-  void on_key(XKeyEvent& key) {
+  void on_key(XKeyEvent& key) override {
     switch (XLookupKeysym(&key, 0)) {
       case XK_Return:
       case XK_KP_Enter:
@@ -153,7 +148,7 @@ class PrintDialog {
     }
   }
 
-  void on_pointer(const XButtonEvent& button, bool down) {
+  void on_pointer(const XButtonEvent& button, bool down) override {
     if (button.button != Button1) return;
     int pressed = button_at(button.x, button.y);
     if (down) {
@@ -167,30 +162,8 @@ class PrintDialog {
     if (!answered_) draw();
   }
 
-  void handle(XEvent& event) {
-    switch (event.type) {
-      case Expose:
-        if (event.xexpose.count == 0) draw();
-        break;
-      case MapNotify:
-        XSetInputFocus(connection_.display(), window_, RevertToParent, CurrentTime);
-        break;
-      case KeyPress:
-        on_key(event.xkey);
-        break;
-      case ButtonPress:
-        on_pointer(event.xbutton, true);
-        break;
-      case ButtonRelease:
-        on_pointer(event.xbutton, false);
-        break;
-      case ClientMessage:
-        if (Atom(event.xclient.data.l[0]) == connection_.atoms().wm_delete_window) answer(-1);
-        break;
-      default:
-        break;
-    }
-  }
+  void on_dismiss() override { answer(-1); }
+  bool finished() const override { return answered_; }
 
   Connection& connection_;
   CoreFont font_;
