@@ -178,6 +178,18 @@ TEST_F(Printing, NoPrinterCancelOrRefusalPrintsNothing) {
   EXPECT_TRUE(kel_test::settle());
 }
 
+TEST_F(Printing, PrinterWithoutBitmapsGetsTheHeadingOnly) {
+  VirtualPrinter text_only = printer("daisy wheel", 600, 600);
+  text_only.bitmaps = false;
+  install({text_only});
+  open_sketch();
+  printimage("Heading", 2.0, 0.75, 0.75, 0, 0, 639, 479, true, NULL);
+  PrintedJob job = only_job();
+  EXPECT_EQ(job.calls, (std::vector<std::string>{"StartDocA Windows KEL", "StartPage",
+                                                 "TextOutA 450 450 Heading", "EndPage", "EndDoc"}));
+  EXPECT_FALSE(inked(job.pages.at(0), 450, 600, 1650, 1500));
+}
+
 TEST_F(Printing, HostileWidthsDoNotOverflow) {
   install({printer("laser", 600, 600)});
   open_window(20, 10, false, "Tiny");

@@ -27,8 +27,9 @@ class SystemMenu : public ::testing::Test {
   void install_printer() {
     kelplat::testing::VirtualPrinter laser;
     laser.name = "laser";
-    laser.width = 4800;
-    laser.height = 4000;
+    laser.dpi_x = laser.dpi_y = 100;
+    laser.width = 800;
+    laser.height = 700;
     kelplat::testing::set_virtual_printers({laser}, "laser");
     kelplat::testing::take_printed_jobs();
   }
@@ -102,14 +103,14 @@ TEST_F(SystemMenu, PrintEntriesPrintThatWindowAtTheirWidths) {
   ASSERT_TRUE(settle(shown));
   std::vector<PrintedJob> jobs = kelplat::testing::take_printed_jobs();
   ASSERT_EQ(jobs.size(), 3u);
-  const char* expected[] = {"StretchBlt 450 600 1200 900 from 0 0 200 150",
-                            "StretchBlt 450 600 2700 2025 from 0 0 200 150",
-                            "StretchBlt 450 600 4200 3150 from 0 0 200 150"};
+  const char* expected[] = {"StretchBlt 75 100 200 150 from 0 0 200 150",
+                            "StretchBlt 75 100 450 337 from 0 0 200 150",
+                            "StretchBlt 75 100 700 525 from 0 0 200 150"};
   for (size_t i = 0; i < 3; ++i) {
     ASSERT_EQ(jobs[i].calls.size(), 6u);
-    EXPECT_EQ(jobs[i].calls[2], "TextOutA 450 450 Shown");
+    EXPECT_EQ(jobs[i].calls[2], "TextOutA 75 75 Shown");
     EXPECT_EQ(jobs[i].calls[3], expected[i]);
-    EXPECT_EQ(jobs[i].pages.at(0).at(451, 601), shown_colour(GREEN));
+    EXPECT_EQ(jobs[i].pages.at(0).at(76, 101), shown_colour(GREEN));
   }
 }
 

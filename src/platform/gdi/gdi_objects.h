@@ -132,6 +132,7 @@ class DeviceContext : public GdiObject {
   RECT clip{0, 0, 0, 0};  // device coordinates, right/bottom exclusive
   int dpi_x = 96;
   int dpi_y = 96;
+  int raster_caps = RC_BITBLT | RC_STRETCHBLT;  // GetDeviceCaps(RASTERCAPS)
 
   // Printer contexts: where the job stands (0 no document, 1 in a document,
   // 2 in a page) and the job that receives the document.

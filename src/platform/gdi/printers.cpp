@@ -2,6 +2,8 @@
 // are installed, the spooler's otherwise.
 #include "printers.h"
 
+#include "gdi_core.h"
+
 namespace kelplat::gdi {
 namespace {
 
@@ -27,8 +29,10 @@ HDC open_printer(const std::string& name) {
     if (printer.name != name) continue;
     std::unique_ptr<PrintJob> job =
         virtual_printers ? open_virtual_job(printer) : open_spooler_job(printer);
-    return create_printer_dc(printer.width, printer.height, printer.dpi_x, printer.dpi_y,
-                             std::move(job));
+    HDC dc = create_printer_dc(printer.width, printer.height, printer.dpi_x, printer.dpi_y,
+                               std::move(job));
+    if (dc && !printer.bitmaps) fast_dc(dc)->raster_caps = 0;
+    return dc;
   }
   return nullptr;
 }

@@ -29,6 +29,8 @@ struct PrinterInfo {
   double sheet_height = kA4HeightPoints;
   double area_left = 0;
   double area_top = 0;
+  // Whether it prints bitmaps (RC_BITBLT and RC_STRETCHBLT).
+  bool bitmaps = true;
 };
 
 // A printed document on its way to a destination: one per printer context.

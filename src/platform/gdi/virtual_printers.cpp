@@ -71,6 +71,7 @@ bool list_virtual_printers(PrinterList* list) {
     info.dpi_y = printer.dpi_y;
     info.width = printer.width;
     info.height = printer.height;
+    info.bitmaps = printer.bitmaps;
     list->printers.push_back(info);
   }
   return true;

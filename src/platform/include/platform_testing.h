@@ -56,6 +56,7 @@ struct VirtualPrinter {
   int width = 4800;   // printable area in printer pixels
   int height = 6600;
   bool refuses = false;  // the spooler refuses its jobs (StartDocA fails)
+  bool bitmaps = true;   // it prints bitmaps (RASTERCAPS has RC_BITBLT)
 };
 void set_virtual_printers(std::vector<VirtualPrinter> printers, const std::string& default_name);
 // Back to the system's spooler; the record of jobs is kept.
