@@ -27,11 +27,12 @@ const std::vector<std::string> kToPrint2 = {"Down", "Down", "Down", "Down"};
 const std::vector<std::string> kToPrint45 = {"Down", "Down", "Down", "Down", "Down"};
 const std::vector<std::string> kToPrint7 = {"Down", "Down", "Down", "Down", "Down", "Down"};
 
+// Opens the menu and, once it is there (the window thread may still be
+// busy with the previous command), chooses the entry.
 bool choose(XSession& session, Window window, std::vector<std::string> downs) {
-  std::vector<std::string> keys{"alt+space"};
-  keys.insert(keys.end(), downs.begin(), downs.end());
-  keys.push_back("Return");
-  return session.wait_for_popups(0) && session.keys(window, keys);
+  downs.push_back("Return");
+  return session.wait_for_popups(0) && session.keys(window, {"alt+space"}) &&
+         session.wait_for_popups(1) && session.keys(window, downs);
 }
 
 // Answers the print dialog that opens with `keys`; true once it has gone.
