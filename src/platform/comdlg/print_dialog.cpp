@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform.h"
-#include "../display/backend.h"
-#include "../gdi/printers.h"
-#include "../user/dialog_hooks.h"
+#include "backend.h"
+#include "printers.h"
+#include "dialog_hooks.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../common/handle_table.h"
+#include "handle_table.h"
 #include "platform.h"
 
 namespace kelplat::gdi {
