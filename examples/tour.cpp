@@ -1,9 +1,10 @@
 // A tour of the library: one window showing colours, line and fill styles,
 // bars, round figures, polygons, flood fill and text, then a short animation
 // drawn with two pages. With a display it waits for a key (clicks leave
-// rings) or ten seconds; without one it saves the picture as kel-tour.bmp.
-// Given a file name (tour picture.bmp) it saves the picture there and ends
-// at once, display or not.
+// rings) or ten seconds, and 'p' prints the window 7 inches wide (the
+// window's system menu, Alt+Space, also saves and prints it); without a
+// display it saves the picture as kel-tour.bmp. Given a file name
+// (tour picture.bmp) it saves the picture there and ends at once, display or not.
 #include <graphics.h>
 #include <unistd.h>
 
@@ -134,6 +135,8 @@ void scene() {
   polygons_and_flood();
   text();
   caption(20, 440, "Double-buffered animation ->");
+  caption(20, 470, "p: print this window");
+  caption(20, 484, "Alt+Space: save or print");
   setcolor(DARKGRAY);
   rectangle(kBallLeft - 1, kBallTop - 1, kBallRight + 1, kBallBottom + 1);
 }
@@ -190,5 +193,6 @@ int main(int argc, char** argv) {
   }
   registermousehandler(WM_LBUTTONDOWN, ring_where_clicked);
   for (int i = 0; i < 100 && !kbhit(); ++i) delay(100);
+  if (kbhit() && getch() == 'p') printimage("kel tour", 7.0);
   return 0;
 }

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core fonts-urw-base35
   libjpeg-dev libpng-dev libgif-dev libx11-dev libxext-dev libxtst-dev
+  libcairo2-dev libcups2-dev
   xvfb xdotool x11-apps x11-utils imagemagick python3
   "$@"
 )

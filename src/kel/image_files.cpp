@@ -178,6 +178,23 @@ bool read_dib(HANDLE file, HANDLE* block, char** dib) {
 
 }  // namespace
 
+KEL__PageCopy KEL__CopyPageRect(WindowData* wd, bool active, int left, int top, int right,
+                                int bottom) {
+  HDC hDC = wd->hDC[active ? wd->active_page.load() : wd->visual_page.load()];
+  left = std::clamp(left, 0, std::max(wd->width - 1, 0));
+  right = std::clamp(right, 0, std::max(wd->width - 1, 0));
+  top = std::clamp(top, 0, std::max(wd->height - 1, 0));
+  bottom = std::clamp(bottom, 0, std::max(wd->height - 1, 0));
+  KEL__PageCopy copy;
+  copy.width = static_cast<int>(extent(left, right));
+  copy.height = static_cast<int>(extent(top, bottom));
+  copy.dc = CreateCompatibleDC(hDC);
+  copy.bitmap = CreateCompatibleBitmap(hDC, copy.width, copy.height);
+  copy.old_bitmap = SelectObject(copy.dc, copy.bitmap);
+  BitBlt(copy.dc, 0, 0, copy.width, copy.height, hDC, left, top, SRCCOPY);
+  return copy;
+}
+
 void readimagefile(const char* filename, int left, int top, int right, int bottom) {
   char name[kNameBufferSize];
   if (!filename) {
@@ -220,23 +237,14 @@ void writeimagefile(const char* filename, int left, int top, int right, int bott
   }
   WindowData* wd = KEL__GetWindowDataPtr(hwnd);
   WaitForSingleObject(wd->hDCMutex, KEL__PAGE_WAIT_MS);
-  HDC hDC = wd->hDC[active ? wd->active_page.load() : wd->visual_page.load()];
-  left = std::clamp(left, 0, std::max(wd->width - 1, 0));
-  right = std::clamp(right, 0, std::max(wd->width - 1, 0));
-  top = std::clamp(top, 0, std::max(wd->height - 1, 0));
-  bottom = std::clamp(bottom, 0, std::max(wd->height - 1, 0));
-  int width = static_cast<int>(extent(left, right)), height = static_cast<int>(extent(top, bottom));
-  HDC hMemDC = CreateCompatibleDC(hDC);
-  HBITMAP hBitmap = CreateCompatibleBitmap(hDC, width, height);
-  HGDIOBJ old = SelectObject(hMemDC, hBitmap);
-  BitBlt(hMemDC, 0, 0, width, height, hDC, left, top, SRCCOPY);
-  SelectObject(hMemDC, old);  // a bitmap is converted while no context holds it
-  HANDLE hDIB = BitmapToDIB(hBitmap, NULL);
+  KEL__PageCopy copy = KEL__CopyPageRect(wd, active, left, top, right, bottom);
+  SelectObject(copy.dc, copy.old_bitmap);  // a bitmap is converted while no context holds it
+  HANDLE hDIB = BitmapToDIB(copy.bitmap, NULL);
   SaveDIB(hDIB, filename);
   ReleaseMutex(wd->hDCMutex);
   DestroyDIB(hDIB);
-  DeleteObject(hBitmap);
-  DeleteDC(hMemDC);
+  DeleteObject(copy.bitmap);
+  DeleteDC(copy.dc);
 }
 
 void writeimagefile(char* filename, int left, int top, int right, int bottom, bool active,

@@ -185,6 +185,23 @@ class PageLock {
   HANDLE mutex_;
 };
 
+// ------------------------------------------------------ page copies
+// A rectangle of a window's page copied into a memory bitmap, which is
+// selected into `dc` (in place of `old_bitmap`): the capture step shared by
+// writeimagefile and printimage.
+struct KEL__PageCopy {
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ old_bitmap = nullptr;
+  int width = 0;
+  int height = 0;
+};
+// Copies the rectangle (corners inclusive, clamped to the window) of the
+// active or visual page. The caller holds the page mutex, and deletes the
+// bitmap and the context when done.
+KEL__PageCopy KEL__CopyPageRect(WindowData* wd, bool active, int left, int top, int right,
+                                int bottom);
+
 // ------------------------------------------------------------ error box
 // showerrorbox, FormatMessage, SendMessage, MessageBox: kel/errorbox.h.
 // Pass-throughs to the platform's ANSI functions.

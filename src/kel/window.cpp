@@ -1,6 +1,7 @@
 // The window thread: it creates the window and its four pages, runs the
 // window's message loop, and handles its messages (mouse, keyboard, paint,
-// close, destroy) in the window procedure.
+// close, destroy, the save and print commands of its system menu) in the
+// window procedure.
 #include <climits>
 #include <cstdlib>
 
@@ -30,6 +31,34 @@ HWND create_window(const WindowData* wd) {
   DWORD style = captioned ? (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX) : (WS_POPUP | WS_DLGFRAME);
   return CreateWindowExA(0, "KELLibrary", wd->title.c_str(), style, wd->left, wd->top, outer_w,
                          outer_h, nullptr, nullptr, KEL__hInstance, nullptr);
+}
+
+// The commands every window adds to its system menu.
+enum MenuCommand { kPrint2 = 1, kPrint45 = 2, kPrint7 = 3, kSaveImage = 4 };
+
+void append_menu_commands(HWND hwnd) {
+  HMENU menu = GetSystemMenu(hwnd, FALSE);
+  AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+  AppendMenuA(menu, MF_STRING, kSaveImage, "Save image as...");
+  AppendMenuA(menu, MF_STRING, kPrint2, "Print 2\" wide...");
+  AppendMenuA(menu, MF_STRING, kPrint45, "Print 4.5\" wide...");
+  AppendMenuA(menu, MF_STRING, kPrint7, "Print 7\" wide...");
+  AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+}
+
+// Carries out a command of the system menu on the window's whole visual
+// page; false for commands that are not ours.
+bool run_menu_command(HWND hWnd, unsigned command) {
+  static const double kPrintWidths[] = {2.0, 4.5, 7.0};
+  const double kBorderInches = 0.75;
+  if (command == kSaveImage) {
+    writeimagefile(NULL, 0, 0, INT_MAX, INT_MAX, false, hWnd);
+    return true;
+  }
+  if (command < kPrint2 || command > kPrint7) return false;
+  printimage(NULL, kPrintWidths[command - kPrint2], kBorderInches, kBorderInches, 0, 0, INT_MAX,
+             INT_MAX, false, hWnd);
+  return true;
 }
 
 void store_record(HWND hwnd, WindowData* wd) {
@@ -114,6 +143,7 @@ DWORD WINAPI KEL__ThreadInitWindow(LPVOID pThreadData) {
     showerrorbox(nullptr);
     return 0;
   }
+  append_menu_commands(hwnd);
   wd->hWnd = hwnd;
   store_record(hwnd, wd);
   wd->active_page = 0;
@@ -203,6 +233,9 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT uiMessage, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_LBUTTONDBLCLK:
       return 1;
+    case WM_SYSCOMMAND:
+      if (run_menu_command(hWnd, LOWORD(wParam))) return 0;
+      return DefWindowProcA(hWnd, uiMessage, wParam, lParam);
     default:
       return DefWindowProcA(hWnd, uiMessage, wParam, lParam);
   }

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "gdi_test_support.h"
+#include "platform/gdi/printers.h"
 
 using gdi_test::Page;
 
@@ -280,17 +283,41 @@ TEST(GdiPrinting, JobCallsFailOnOtherContexts) {
   EXPECT_EQ(EndDoc(page.dc()), 0);
 }
 
+// Keeps the job's calls in order and the pixel at (2, 3) of each page.
+class RecordingJob : public kelplat::gdi::PrintJob {
+ public:
+  explicit RecordingJob(std::vector<std::string>* calls) : calls_(calls) {}
+  bool start(const std::string& document) override {
+    calls_->push_back("start " + document);
+    return document != "refused";
+  }
+  void page(const kelplat::gdi::Bitmap& page) override {
+    char pixel[16];
+    std::snprintf(pixel, sizeof pixel, "%06X", page.storage[size_t(3 * page.width + 2)]);
+    calls_->push_back(std::string("page ") + pixel);
+  }
+  bool finish() override {
+    calls_->push_back("finish");
+    return true;
+  }
+
+ private:
+  std::vector<std::string>* calls_;
+};
+
 TEST(GdiPrinting, PrinterContextHandsOverEachPage) {
-  std::vector<uint32_t> seen;
-  HDC printer = kelplat::gdi::create_printer_dc(
-      50, 40, 600, 300, [&](const kelplat::gdi::Bitmap& page) {
-        seen.push_back(page.storage[size_t(3 * page.width + 2)]);
-      });
+  std::vector<std::string> seen;
+  HDC printer =
+      kelplat::gdi::create_printer_dc(50, 40, 600, 300, std::make_shared<RecordingJob>(&seen));
   ASSERT_NE(printer, nullptr);
   EXPECT_EQ(GetDeviceCaps(printer, LOGPIXELSX), 600);
   EXPECT_EQ(GetDeviceCaps(printer, LOGPIXELSY), 300);
   EXPECT_EQ(GetDeviceCaps(printer, HORZRES), 50);
+  EXPECT_EQ(GetDeviceCaps(printer, VERTRES), 40);
   EXPECT_EQ(StartPage(printer), 0);  // no document yet
+  DOCINFOA refused{sizeof(DOCINFOA), "refused", nullptr, nullptr, 0};
+  EXPECT_EQ(StartDocA(printer, &refused), SP_ERROR);  // the spooler said no
+  EXPECT_EQ(StartPage(printer), 0);
   DOCINFOA doc{sizeof(DOCINFOA), "Doc", nullptr, nullptr, 0};
   EXPECT_GT(StartDocA(printer, &doc), 0);
   EXPECT_EQ(StartDocA(printer, &doc), SP_ERROR);  // one at a time
@@ -301,12 +328,15 @@ TEST(GdiPrinting, PrinterContextHandsOverEachPage) {
   EXPECT_EQ(EndPage(printer), 1);
   EXPECT_EQ(EndDoc(printer), 1);
   EXPECT_EQ(EndDoc(printer), 0);
-  EXPECT_EQ(seen, (std::vector<uint32_t>{0xFF0000, 0xFFFFFF}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"start refused", "start Doc", "page FF0000",
+                                            "page FFFFFF", "finish"}));
   HBITMAP page = static_cast<HBITMAP>(GetCurrentObject(printer, OBJ_BITMAP));
   EXPECT_FALSE(DeleteObject(page));
   EXPECT_TRUE(DeleteDC(printer));
   EXPECT_EQ(GetObjectType(page), 0u);  // the page went with its context
-  EXPECT_EQ(kelplat::gdi::create_printer_dc(1 << 30, 1 << 30, 600, 600, nullptr), nullptr);
+  EXPECT_EQ(kelplat::gdi::create_printer_dc(1 << 30, 1 << 30, 600, 600,
+                                            std::make_shared<RecordingJob>(&seen)),
+            nullptr);
 }
 
 }  // namespace

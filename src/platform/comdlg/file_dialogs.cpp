@@ -1,4 +1,4 @@
-// The common dialogs: open and save file names, and the printer dialog.
+// The common file dialogs: open and save file names.
 // A test's answer comes first; otherwise the display back end asks the user
 // (the headless one has no one to ask: "cancelled").
 #include <cstring>
@@ -55,6 +55,3 @@ BOOL run_file_dialog(OPENFILENAMEA* ofn, bool save) {
 BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA ofn) { return run_file_dialog(ofn, false); }
 
 BOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA ofn) { return run_file_dialog(ofn, true); }
-
-// No printers on this platform yet: the dialog is always cancelled.
-BOOL WINAPI PrintDlgA(LPPRINTDLGA) { return FALSE; }

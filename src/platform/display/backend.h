@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform.h"
 
@@ -82,6 +83,12 @@ class Backend {
   // Asks the user for a file name to open or save: true with *path set when
   // one was chosen; false when the user cancelled or nobody can be asked.
   virtual bool choose_file(const comdlg::ChooserRequest& request, std::string* path) = 0;
+
+  // ---- The print dialog (PrintDlgA): asks which of `printers` to print on,
+  // starting on `initial` (-1: none). Any thread; modal. Returns the chosen
+  // index, or -1 when the user cancels. A back end with nobody to ask
+  // returns `initial`.
+  virtual int print_dialog(const std::vector<std::string>& printers, int initial) = 0;
 
   // Per-thread event source. event_fd() is a descriptor that the calling
   // thread's GetMessageA polls together with its queue's wake-up (-1: none).

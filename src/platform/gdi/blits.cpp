@@ -368,5 +368,12 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC source, in
 
 BOOL WINAPI StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int x_src,
                        int y_src, int width_src, int height_src, DWORD rop) {
+  DeviceContext* dc = fast_dc(dest);
+  if (dc && dc->type == DeviceContext::Type::Printer) {
+    note_printer_call(*dc, "StretchBlt " + std::to_string(x) + " " + std::to_string(y) + " " +
+                               std::to_string(width) + " " + std::to_string(height) + " from " +
+                               std::to_string(x_src) + " " + std::to_string(y_src) + " " +
+                               std::to_string(width_src) + " " + std::to_string(height_src));
+  }
   return stretch_blt(dest, x, y, width, height, source, x_src, y_src, width_src, height_src, rop);
 }

@@ -35,7 +35,7 @@ int WINAPI GetDeviceCaps(HDC hdc, int index) {
     case LOGPIXELSY:
       return dc->dpi_y;
     case RASTERCAPS:
-      return RC_BITBLT | RC_STRETCHBLT;
+      return dc->raster_caps;
     case SIZEPALETTE:
       return 0;
     default:

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "handle_table.h"
@@ -101,6 +102,8 @@ class Font : public GdiObject {
   std::shared_ptr<FontInstance> instance;
 };
 
+class PrintJob;  // printers.h
+
 // A device context. Memory contexts draw on the bitmap selected into them;
 // window contexts draw on the window's shown picture (a 32-bit bitmap the
 // window manager owns); printer contexts on a page bitmap of the job.
@@ -129,11 +132,12 @@ class DeviceContext : public GdiObject {
   RECT clip{0, 0, 0, 0};  // device coordinates, right/bottom exclusive
   int dpi_x = 96;
   int dpi_y = 96;
+  int raster_caps = RC_BITBLT | RC_STRETCHBLT;  // GetDeviceCaps(RASTERCAPS)
 
   // Printer contexts: where the job stands (0 no document, 1 in a document,
-  // 2 in a page) and who receives each finished page.
+  // 2 in a page) and the job that receives the document.
   int print_state = 0;
-  std::function<void(const Bitmap& page)> page_done;
+  std::shared_ptr<PrintJob> job;
 
   // The target bitmap (null when none is selected, when it was deleted, and
   // for the 1 x 1 placeholder that a new memory context holds).
@@ -160,10 +164,12 @@ void destroy_window_dc(HDC hdc);
 
 // For a print path: a printer context drawing on a white page bitmap of
 // width x height pixels (owned by the context, freed by DeleteDC) at the
-// given resolution. EndPage hands each finished page to `page_done`.
-// Null for a refused size.
-HDC create_printer_dc(int width, int height, int dpi_x, int dpi_y,
-                      std::function<void(const Bitmap& page)> page_done);
+// given resolution, in the printer's default font. The job calls go to
+// `job` (printers.h). Null for a refused size.
+HDC create_printer_dc(int width, int height, int dpi_x, int dpi_y, std::shared_ptr<PrintJob> job);
+// Tells a printer context's job about a call made on it (in words, for jobs
+// that keep a record); nothing for other contexts.
+void note_printer_call(const DeviceContext& dc, const std::string& call);
 
 }  // namespace kelplat::gdi
 

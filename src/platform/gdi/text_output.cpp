@@ -247,6 +247,10 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int length) {
   const int64_t width = text_width(*font, bytes, size_t(length));
   const bool update_position = dc->text_align & TA_UPDATECP;
   const POINT ref = update_position ? dc->position : POINT{x, y};
+  if (dc->type == DeviceContext::Type::Printer) {
+    note_printer_call(*dc, "TextOutA " + std::to_string(ref.x) + " " + std::to_string(ref.y) + " " +
+                               std::string(text, size_t(length)));
+  }
   if (length > 0) draw_text(*dc, *font, request->logfont, bytes, size_t(length), width, ref);
   if (update_position) move_position(*dc, *font, width);
   return TRUE;

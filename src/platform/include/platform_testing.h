@@ -45,6 +45,51 @@ void set_message_box_handler(MessageBoxHandler handler);
 using FileDialogHandler = std::function<bool(OPENFILENAMEA* ofn, bool save)>;
 void set_file_dialog_handler(FileDialogHandler handler);
 
+// Virtual printers: while they are installed, the print dialog offers them
+// (and nothing else) and printer contexts made for them keep a record of
+// each job instead of sending it anywhere. An empty list means "no printer
+// at all". `default_name` names the default one ("" for none).
+struct VirtualPrinter {
+  std::string name;
+  int dpi_x = 600;
+  int dpi_y = 600;
+  int width = 4800;   // printable area in printer pixels
+  int height = 6600;
+  bool refuses = false;  // the spooler refuses its jobs (StartDocA fails)
+  bool bitmaps = true;   // it prints bitmaps (RASTERCAPS has RC_BITBLT)
+};
+void set_virtual_printers(std::vector<VirtualPrinter> printers, const std::string& default_name);
+// Back to the system's spooler; the record of jobs is kept.
+void use_system_printers();
+
+// A page as the printer received it, each pixel 0x00RRGGBB.
+struct PrintedPage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t at(int x, int y) const { return pixels.at(size_t(y) * size_t(width) + size_t(x)); }
+};
+// One job on a virtual printer: its document name, its calls in order
+// ("StartDocA Windows KEL", "StartPage", "TextOutA 450 450 text",
+// "StretchBlt 450 600 1200 900 from 0 0 640 480", "EndPage", "EndDoc") and
+// its pages.
+struct PrintedJob {
+  std::string printer;
+  std::string document;
+  std::vector<std::string> calls;
+  std::vector<PrintedPage> pages;
+  bool finished = false;
+};
+// The jobs made since the last call (oldest first); the record is emptied.
+std::vector<PrintedJob> take_printed_jobs();
+
+// The print dialog: while a handler is installed, PrintDlgA calls it
+// instead of asking the user, with the printers it offers and the one it
+// starts on (-1: none); it returns the chosen index, or -1 to cancel.
+using PrintDialogHandler =
+    std::function<int(const std::vector<std::string>& printers, int initial)>;
+void set_print_dialog_handler(PrintDialogHandler handler);
+
 // The name of the display back end in use ("headless" or "x11"), or "" when
 // no window has been made yet.
 std::string backend_name();

@@ -4,6 +4,7 @@
 #define KEL_PLATFORM_USER_DIALOG_HOOKS_H
 
 #include <string>
+#include <vector>
 
 #include "platform.h"
 
@@ -13,6 +14,11 @@ namespace kelplat {
 // handler's answer (true: ofn->lpstrFile was filled). Without one: clears
 // *handled and returns false.
 bool testing_file_dialog(OPENFILENAMEA* ofn, bool save, bool* handled);
+
+// With a print dialog handler installed: stores its answer (the chosen
+// index of `printers`, or -1) in *answer and returns true. Without one:
+// returns false.
+bool testing_print_dialog(const std::vector<std::string>& printers, int initial, int* answer);
 
 // With a message box handler installed: stores its answer in *answer and
 // returns true. Without one: returns false.

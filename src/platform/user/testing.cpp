@@ -13,6 +13,7 @@ struct DialogHandlers {
   std::mutex mutex;
   testing::MessageBoxHandler message_box;
   testing::FileDialogHandler file_dialog;
+  testing::PrintDialogHandler print_dialog;
 };
 
 DialogHandlers& handlers() { return immortal<DialogHandlers>(); }
@@ -27,6 +28,17 @@ bool testing_file_dialog(OPENFILENAMEA* ofn, bool save, bool* handled) {
   }
   if (handled) *handled = bool(handler);
   return handler && handler(ofn, save);
+}
+
+bool testing_print_dialog(const std::vector<std::string>& printers, int initial, int* answer) {
+  testing::PrintDialogHandler handler;
+  {
+    std::lock_guard<std::mutex> lock(handlers().mutex);
+    handler = handlers().print_dialog;
+  }
+  if (!handler) return false;
+  *answer = handler(printers, initial);
+  return true;
 }
 
 bool testing_message_box(const std::string& text, const std::string& caption, UINT type,
@@ -107,6 +119,11 @@ void set_message_box_handler(MessageBoxHandler handler) {
 void set_file_dialog_handler(FileDialogHandler handler) {
   std::lock_guard<std::mutex> lock(handlers().mutex);
   handlers().file_dialog = std::move(handler);
+}
+
+void set_print_dialog_handler(PrintDialogHandler handler) {
+  std::lock_guard<std::mutex> lock(handlers().mutex);
+  handlers().print_dialog = std::move(handler);
 }
 
 std::string backend_name() {

@@ -51,6 +51,8 @@ class HeadlessBackend : public Backend {
   }
 
   bool choose_file(const comdlg::ChooserRequest&, std::string*) override { return false; }
+  // Nobody to ask: the printer the dialog starts on is the answer.
+  int print_dialog(const std::vector<std::string>&, int initial) override { return initial; }
 
   int event_fd() override { return -1; }
   void dispatch_pending() override {}

@@ -8,6 +8,7 @@
 #include "x11_connection.h"
 #include "x11_file_chooser.h"
 #include "x11_message_box.h"
+#include "x11_print_dialog.h"
 #include "x11_window.h"
 
 namespace kelplat::display {
@@ -64,6 +65,10 @@ class X11Backend : public Backend {
         break;
     }
     return x11::run_file_chooser(request, path);
+  }
+
+  int print_dialog(const std::vector<std::string>& printers, int initial) override {
+    return x11::run_print_dialog(printers, initial);
   }
 
   int event_fd() override {

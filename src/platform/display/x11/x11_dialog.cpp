@@ -112,4 +112,24 @@ void DialogWindow::describe(int x, int y, int width, int height, const std::stri
                   reinterpret_cast<unsigned char*>(&state), 1);
 }
 
+void draw_push_button(const Connection& connection, Window window, GC gc, const CoreFont& font,
+                      const RECT& rect, const char* label, bool focused, bool pressed) {
+  Display* display = connection.display();
+  const RECT& r = rect;
+  int width = r.right - r.left, height = r.bottom - r.top;
+  fill_rect(connection, window, gc, r.left, r.top, width, height, colors::kFace);
+  if (focused) {
+    XSetForeground(display, gc, pixel_of(connection, colors::kText));
+    XDrawRectangle(display, window, gc, r.left, r.top, unsigned(width - 1), unsigned(height - 1));
+    draw_bevel(connection, window, gc, r.left + 1, r.top + 1, width - 2, height - 2, pressed);
+  } else {
+    draw_bevel(connection, window, gc, r.left, r.top, width, height, pressed);
+  }
+  int shift = pressed ? 1 : 0;
+  int x = r.left + (width - font.width(label)) / 2 + shift;
+  int y = r.top + (height + font.ascent() - font.descent()) / 2 + shift;
+  XSetForeground(display, gc, pixel_of(connection, colors::kText));
+  font.draw(window, gc, x, y, label);
+}
+
 }  // namespace kelplat::x11

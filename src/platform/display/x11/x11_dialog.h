@@ -1,4 +1,4 @@
-// The X11 display's own modal dialogs (the message box, the file chooser):
+// The X11 display's own modal dialogs (message box, file chooser, print dialog):
 // a window of fixed size centred on the screen, described to the window
 // manager as a modal dialog of this process, whose events go to a few hooks
 // until the dialog is answered.
@@ -9,9 +9,16 @@
 
 #include <string>
 
+#include "platform.h"
 #include "x11_connection.h"
+#include "x11_drawing.h"
 
 namespace kelplat::x11 {
+
+// A push button in `rect`: bevelled, framed when it has the focus, sunken
+// while it is pressed, its label centred.
+void draw_push_button(const Connection& connection, Window window, GC gc, const CoreFont& font,
+                      const RECT& rect, const char* label, bool focused, bool pressed);
 
 class DialogWindow : public EventTarget {
  public:

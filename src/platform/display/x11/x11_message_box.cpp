@@ -115,25 +115,9 @@ class MessageBoxWindow : public DialogWindow {
   }
 
   void draw_button(size_t index) {
-    Display* display = connection_.display();
-    const RECT& r = layout_.buttons[index];
-    int width = r.right - r.left, height = r.bottom - r.top;
     bool pressed = int(index) == pressed_ && pointer_on_pressed_;
-    fill_rect(connection_, window_, gc_, r.left, r.top, width, height, colors::kFace);
-    if (int(index) == focused_) {
-      XSetForeground(display, gc_, pixel_of(connection_, colors::kText));
-      XDrawRectangle(display, window_, gc_, r.left, r.top, unsigned(width - 1),
-                     unsigned(height - 1));
-      draw_bevel(connection_, window_, gc_, r.left + 1, r.top + 1, width - 2, height - 2, pressed);
-    } else {
-      draw_bevel(connection_, window_, gc_, r.left, r.top, width, height, pressed);
-    }
-    const char* label = buttons_[index].label;
-    int shift = pressed ? 1 : 0;
-    int x = r.left + (width - font_.width(label)) / 2 + shift;
-    int y = r.top + (height + font_.ascent() - font_.descent()) / 2 + shift;
-    XSetForeground(display, gc_, pixel_of(connection_, colors::kText));
-    font_.draw(window_, gc_, x, y, label);
+    draw_push_button(connection_, window_, gc_, font_, layout_.buttons[index],
+                     buttons_[index].label, int(index) == focused_, pressed);
   }
 
   void draw() override {

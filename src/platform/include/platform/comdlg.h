@@ -52,6 +52,46 @@ typedef struct tagPDA {
   HGLOBAL hSetupTemplate;
 } PRINTDLGA, *LPPRINTDLGA;
 
+// The printer a print dialog chose: offsets (in characters from the
+// record's start) of the driver, device and output names that follow it.
+typedef struct tagDEVNAMES {
+  WORD wDriverOffset;
+  WORD wDeviceOffset;
+  WORD wOutputOffset;
+  WORD wDefault;
+} DEVNAMES, *LPDEVNAMES;
+#define DN_DEFAULTPRN 0x0001
+
+// The printer's settings that a print dialog hands over (the fields up to
+// the form name).
+#define CCHDEVICENAME 32
+#define CCHFORMNAME 32
+typedef struct _devicemodeA {
+  BYTE dmDeviceName[CCHDEVICENAME];
+  WORD dmSpecVersion;
+  WORD dmDriverVersion;
+  WORD dmSize;
+  WORD dmDriverExtra;
+  DWORD dmFields;
+  short dmOrientation;
+  short dmPaperSize;
+  short dmPaperLength;
+  short dmPaperWidth;
+  short dmScale;
+  short dmCopies;
+  short dmDefaultSource;
+  short dmPrintQuality;
+  short dmColor;
+  short dmDuplex;
+  short dmYResolution;
+  short dmTTOption;
+  short dmCollate;
+  BYTE dmFormName[CCHFORMNAME];
+} DEVMODEA, *LPDEVMODEA;
+#define DM_COPIES 0x00000100L
+#define DM_PRINTQUALITY 0x00000400L
+#define DM_YRESOLUTION 0x00002000L
+
 #define OFN_READONLY 0x00000001
 #define OFN_OVERWRITEPROMPT 0x00000002
 #define OFN_HIDEREADONLY 0x00000004
