@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "file_chooser_model.h"
+#include "platform/display/x11/x11_connection.h"
 
 namespace kelplat::comdlg {
 
@@ -397,6 +398,9 @@ class ChooserWindow {
 }  // namespace
 
 bool run_own_chooser(const ChooserRequest& request, std::string* path) {
+  x11::initialize_xlib();
+  x11::DisplayUse use;
+  if (!use.active()) return false;
   Display* display = XOpenDisplay(nullptr);
   if (!display) return false;
   bool chosen = false;
