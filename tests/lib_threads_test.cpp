@@ -124,8 +124,7 @@ TEST(Threads, TextSettingsAreNeverSeenHalfWritten) {
 // windows, reads input and returns from main: the process ends with status
 // 0 each time.
 TEST(Threads, ReturnFromMainWhileEightThreadsDrawEndsCleanly) {
-  const char* value = std::getenv("KEL_EXIT_STRESS_RUNS");
-  int runs = value && std::atoi(value) > 0 ? std::atoi(value) : 100;
+  int runs = repetitions("KEL_EXIT_STRESS_RUNS", 100);
   for (int i = 0; i < runs; ++i) {
     ChildResult result = run_child(test_program("exit_stress"), {"20"});
     ASSERT_EQ(result.exit_code, 0) << "run " << i << (result.timed_out ? " hung" : "") << "\n"

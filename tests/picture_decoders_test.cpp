@@ -275,6 +275,25 @@ TEST(JpegDecoder, ColoursSurviveCompression) {
   EXPECT_FALSE(out.has_alpha);
 }
 
+// The decoder's own scaling: a quarter of the size costs a sixteenth of the
+// pixels, and the picture's own size is still known.
+TEST(JpegDecoder, ReducedScalesGiveSmallerPicturesOfTheSameColours) {
+  Image image(256, 128, 0xFF00FF00);
+  Bytes file = jpeg_file(image);
+  for (int denominator : {2, 4, 8}) {
+    RasterImage out;
+    int full[2] = {0, 0};
+    ASSERT_TRUE(kelplat::picture::decode_jpeg_scaled(view(file), denominator, &out, full));
+    EXPECT_EQ(out.width, 256 / denominator);
+    EXPECT_EQ(out.height, 128 / denominator);
+    EXPECT_EQ(full[0], 256);
+    EXPECT_EQ(full[1], 128);
+    uint32_t centre = out.row(out.height / 2)[out.width / 2];
+    EXPECT_LT(std::abs(int((centre >> 8) & 0xFF) - 255), 8) << std::hex << centre;
+    EXPECT_LT(int(centre & 0xFF), 8) << std::hex << centre;
+  }
+}
+
 TEST(JpegDecoder, TruncatedAndCorruptFilesAreRefusedWithoutEndingTheProcess) {
   Bytes good = jpeg_file(Image(64, 64, 0xFF336699));
   RasterImage out;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "lib_test_support.h"
 #include "x11_session.h"
 
 namespace {
@@ -16,11 +17,6 @@ using x11_test::Child;
 using x11_test::XSession;
 
 constexpr int kRunTimeoutMs = 20000;
-
-int runs(const char* variable, int fallback) {
-  const char* value = std::getenv(variable);
-  return value && std::atoi(value) > 0 ? std::atoi(value) : fallback;
-}
 
 // Runs a test program to its end; its exit status, or -1 when it hangs.
 int run_program(const XSession& session, const std::vector<std::string>& argv) {
@@ -34,7 +30,7 @@ TEST(X11ProcessLifetime, FirstWindowOpensOnABareServerEveryTime) {
   XSession session(true);
   if (!session.ready()) GTEST_SKIP() << session.skip_reason();
   const std::string program = std::string(KEL_TEST_PROGRAMS_DIR) + "/prog_first_window";
-  int count = runs("KEL_FIRST_WINDOW_RUNS", 200);
+  int count = kel_test::repetitions("KEL_FIRST_WINDOW_RUNS", 200);
   int opened = 0;
   for (int i = 0; i < count; ++i) {
     int status = run_program(session, {program});
@@ -48,7 +44,7 @@ TEST(X11ProcessLifetime, ReturnFromMainWhileEightWindowsDrawEndsCleanly) {
   XSession session(true);
   if (!session.ready()) GTEST_SKIP() << session.skip_reason();
   const std::string program = std::string(KEL_TEST_PROGRAMS_DIR) + "/prog_exit_stress";
-  int count = runs("KEL_EXIT_STRESS_RUNS", 100);
+  int count = kel_test::repetitions("KEL_EXIT_STRESS_RUNS", 100);
   for (int i = 0; i < count; ++i) ASSERT_EQ(run_program(session, {program, "20"}), 0) << "run " << i;
 }
 

@@ -76,7 +76,8 @@ thread_local int t_use_depth = 0;
 void exit_handler() { shut_down_displays(); }
 
 Display* open_display_with_retry() {
-  if (!std::getenv("DISPLAY")) return nullptr;
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) return nullptr;  // no display named: nothing to retry
   std::chrono::milliseconds delay = kFirstRetryDelay;
   for (int attempt = 1;; ++attempt) {
     if (Display* display = XOpenDisplay(nullptr)) return display;
