@@ -125,22 +125,21 @@ void set_align(WindowData* pWndData) {
 // Text output in one of the two current-position modes: 1 draws at the
 // current position and advances it, 0 draws at (x, y).
 void draw_text(int mode, int x, int y, const char* textstring) {
-  HDC hDC = KEL__GetWinkelDC();
-  WindowData* pWndData = KEL__HeldWindowData();
+  HeldPage page;
+  WindowData* pWndData = page.wd();
   if (pWndData->text_cp_mode != mode) {
     pWndData->text_cp_mode = mode;
     set_align(pWndData);
   }
-  if (textstring) TextOutA(hDC, x, y, textstring, text_length(textstring));
-  KEL__ReleaseWinkelDC();
+  if (textstring) TextOutA(page.dc(), x, y, textstring, text_length(textstring));
+  page.release();
   RefreshWindow(nullptr);
 }
 
 SIZE text_extent(const char* textstring) {
   SIZE size = {0, 0};
-  HDC hDC = KEL__GetWinkelDC();
-  if (textstring) GetTextExtentPoint32A(hDC, textstring, text_length(textstring), &size);
-  KEL__ReleaseWinkelDC();
+  HeldPage page;
+  if (textstring) GetTextExtentPoint32A(page.dc(), textstring, text_length(textstring), &size);
   return size;
 }
 

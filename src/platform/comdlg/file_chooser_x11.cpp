@@ -14,7 +14,7 @@
 #include <filesystem>
 
 #include "file_chooser_model.h"
-#include "platform/display/x11/x11_connection.h"
+#include "x11/x11_connection.h"
 
 namespace kelplat::comdlg {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "lib_test_support.h"
+#include "repetitions.h"
 #include "x11_session.h"
 
 namespace {

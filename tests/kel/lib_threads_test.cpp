@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "lib_test_support.h"
+#include "repetitions.h"
 
 using namespace kel_test;
 

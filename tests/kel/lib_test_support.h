@@ -167,19 +167,6 @@ inline ChildResult run_child(const std::string& path, const std::vector<std::str
   return result;
 }
 
-// How many times a repeated run goes: the variable's value when set, else
-// `plain`, or `plain / 4` under ThreadSanitizer, where each process takes
-// about a second to start.
-inline int repetitions(const char* variable, int plain) {
-  const char* value = std::getenv(variable);
-  if (value && std::atoi(value) > 0) return std::atoi(value);
-#if defined(__SANITIZE_THREAD__)
-  return plain / 4;
-#else
-  return plain;
-#endif
-}
-
 inline std::string test_program(const char* name) {
   return std::string(KEL_TEST_PROGRAMS_DIR) + "/prog_" + name;
 }
