@@ -1,9 +1,11 @@
-// Types every layer shares: integers, handles, geometry records, the
+// What every layer shares: the integer, handle and DIB header types (from
+// kel/wintypes.h, which the public headers use too), geometry records, the
 // macros that build and take apart words and colours, result codes.
 // Part of the portable platform's interface; programs and the library include
 // the umbrella platform.h, never this header alone.
 #ifndef KEL_PLATFORM_BASE_H
 #define KEL_PLATFORM_BASE_H
+
 #include "kel/wintypes.h"
 
 #define MAKEWORD(a, b) ((WORD)(((BYTE)((DWORD_PTR)(a)&0xff)) | ((WORD)((BYTE)((DWORD_PTR)(b)&0xff))) << 8))

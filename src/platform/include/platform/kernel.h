@@ -14,7 +14,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 
 typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID);
 
-// kernel
+// constants
 #define INFINITE 0xFFFFFFFFu
 #define WAIT_OBJECT_0 0x00000000u
 #define WAIT_ABANDONED 0x00000080u
@@ -70,7 +70,6 @@ typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID);
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
 
 // functions
-// kernel
 HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stack_size,
                            LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
                            LPDWORD thread_id);
