@@ -273,6 +273,7 @@ void restorecrtmode(void) {}
 
 int graphresult(void) {
   WindowData* wd = KEL__GetWindowDataPtr();
+  PageLock lock(wd);
   int code = wd->error_code;
   wd->error_code = grOk;
   return code;

@@ -34,7 +34,9 @@ void setbkcolor(int color) {
   for (HDC dc : wd->hDC) SetBkColor(dc, rgb);
 }
 
-int getbkcolor(void) { return KEL__GetWindowDataPtr()->bk_color; }
+int getbkcolor(void) {
+  return KEL__ReadState([](const WindowData& wd) { return wd.bk_color; });
+}
 
 int getmaxcolor(void) { return WHITE; }
 
@@ -49,7 +51,9 @@ void setcolor(int color) {
   CreateNewPen();
 }
 
-int getcolor(void) { return KEL__GetWindowDataPtr()->drawing_color; }
+int getcolor(void) {
+  return KEL__ReadState([](const WindowData& wd) { return wd.drawing_color; });
+}
 
 // -------------------------------------------------------------------- pens
 namespace {
@@ -121,7 +125,9 @@ LinePattern PenDashes(const linesettingstype& line) {
   }
 }
 
-LinePattern CreateUserStyle() { return user_dashes(KEL__GetWindowDataPtr()->line.upattern); }
+LinePattern CreateUserStyle() {
+  return user_dashes(KEL__ReadState([](const WindowData& wd) { return wd.line.upattern; }));
+}
 
 void CreateNewPen() {
   WindowData* wd = KEL__GetWindowDataPtr();
@@ -154,8 +160,8 @@ void setlinestyle(int linestyle, unsigned upattern, int thickness) {
 }
 
 void getlinesettings(linesettingstype* lineinfo) {
-  WindowData* wd = KEL__GetWindowDataPtr();
-  if (lineinfo) *lineinfo = wd->line;
+  linesettingstype line = KEL__ReadState([](const WindowData& wd) { return wd.line; });
+  if (lineinfo) *lineinfo = line;
 }
 
 // ----------------------------------------------------------------- brushes
@@ -220,8 +226,8 @@ void setfillstyle(int pattern, int color) {
 }
 
 void getfillsettings(fillsettingstype* fillinfo) {
-  WindowData* wd = KEL__GetWindowDataPtr();
-  if (fillinfo) *fillinfo = wd->fill;
+  fillsettingstype fill = KEL__ReadState([](const WindowData& wd) { return wd.fill; });
+  if (fillinfo) *fillinfo = fill;
 }
 
 // The caller's 1 bits show the fill colour: the bitmap holds their
@@ -245,6 +251,7 @@ void setfillpattern(char* upattern, int color) {
 void getfillpattern(char* pattern) {
   WindowData* wd = KEL__GetWindowDataPtr();
   if (!pattern) return;
+  PageLock lock(wd);
   for (int i = 0; i < 8; ++i) pattern[i] = wd->uPattern[i];
 }
 
@@ -271,8 +278,8 @@ void setviewport(int left, int top, int right, int bottom, int clip) {
 }
 
 void getviewsettings(viewporttype* viewport) {
-  WindowData* wd = KEL__GetWindowDataPtr();
-  if (viewport) *viewport = wd->viewport;
+  viewporttype current = KEL__ReadState([](const WindowData& wd) { return wd.viewport; });
+  if (viewport) *viewport = current;
 }
 
 void moveto(int x, int y) {

@@ -3,8 +3,10 @@
 // (writeimagefile), and the BMP file functions of the DIB utilities
 // (SaveDIB, ReadDIBFile, LoadDIB, DestroyDIB).
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
+#include <string>
 
 #include "clipping.h"
 #include "kel_internal.h"
@@ -26,6 +28,57 @@ const DWORD kMaxHeaderSize = 124;
 const char kOpenFilter[] =
     "Image files (*.bmp, *.gif, *.jpg, *.ico, *.emf, *.wmf)\0*.BMP;*.GIF;*.JPG;*.ICO;*.EMF;*.WMF\0";
 const char kSaveFilter[] = "Bitmap files (*.bmp)\0*.BMP\0";
+
+// A file written beside its target and moved over it only when every byte
+// is written and flushed: a full disk or any other failure leaves the old
+// file as it was, and the temporary file is removed.
+class ReplacingFile {
+ public:
+  explicit ReplacingFile(const char* target) : target_(target) {
+    static std::atomic<unsigned> counter{0};
+    const int kNameTries = 100;
+    for (int i = 0; i < kNameTries && file_ == INVALID_HANDLE_VALUE; ++i) {
+      temporary_ = target_ + ".~" + std::to_string(GetTickCount()) + "-" +
+                   std::to_string(counter++) + ".tmp";
+      file_ = CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+      if (file_ == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
+          GetLastError() != ERROR_ALREADY_EXISTS)
+        break;
+    }
+    ok_ = created_ = file_ != INVALID_HANDLE_VALUE;
+  }
+  ~ReplacingFile() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    if (created_ && !committed_) DeleteFileA(temporary_.c_str());
+  }
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  bool ok() const { return ok_; }
+  // All `size` bytes, or the file counts as failed.
+  void write(const void* data, DWORD size) {
+    DWORD written = 0;
+    ok_ = ok_ && WriteFile(file_, data, size, &written, NULL) && written == size;
+  }
+  bool commit() {
+    if (!created_) return false;
+    ok_ = ok_ && FlushFileBuffers(file_);
+    ok_ = CloseHandle(file_) && ok_;
+    file_ = INVALID_HANDLE_VALUE;
+    committed_ = ok_ && MoveFileExA(temporary_.c_str(), target_.c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    return committed_;
+  }
+
+ private:
+  std::string target_;
+  std::string temporary_;
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+  bool created_ = false;
+  bool ok_ = false;
+  bool committed_ = false;
+};
 
 long long extent(int from, int to) {
   long long d = static_cast<long long>(to) - from;
@@ -235,12 +288,16 @@ void writeimagefile(const char* filename, int left, int top, int right, int bott
     complete_bmp_name(name);
     filename = name;
   }
+  if (hwnd && !KEL__IsLibraryWindow(hwnd)) return;
   WindowData* wd = KEL__GetWindowDataPtr(hwnd);
+  if (!wd) return;
   WaitForSingleObject(wd->hDCMutex, KEL__PAGE_WAIT_MS);
   KEL__PageCopy copy = KEL__CopyPageRect(wd, active, left, top, right, bottom);
   SelectObject(copy.dc, copy.old_bitmap);  // a bitmap is converted while no context holds it
   HANDLE hDIB = BitmapToDIB(copy.bitmap, NULL);
-  SaveDIB(hDIB, filename);
+  // A file that could not be written completely (the old one is kept) is
+  // reported through graphresult.
+  if (SaveDIB(hDIB, filename) != 0) wd->error_code = grIOerror;
   ReleaseMutex(wd->hDCMutex);
   DestroyDIB(hDIB);
   DeleteObject(copy.bitmap);
@@ -254,19 +311,17 @@ void writeimagefile(char* filename, int left, int top, int right, int bottom, bo
 
 unsigned short SaveDIB(void* hDib, const char* lpFileName) {
   if (!hDib) return 20;
-  HANDLE file = CreateFileA(lpFileName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
-  if (file == INVALID_HANDLE_VALUE) return 4;
+  if (!lpFileName) return 4;
+  ReplacingFile file(lpFileName);
+  if (!file.ok()) return 4;
   LPBITMAPINFOHEADER lpBI = static_cast<LPBITMAPINFOHEADER>(GlobalLock(hDib));
-  if (!lpBI) {
-    CloseHandle(file);
-    return 3;
-  }
+  if (!lpBI) return 3;
   const SIZE_T block_size = GlobalSize(hDib);
   if (block_size < kInfoHeaderSize || lpBI->biSize != kInfoHeaderSize) {
+    // Nothing to write: the file is left empty, as a foreign header is not
+    // an error.
     GlobalUnlock(hDib);
-    CloseHandle(file);
-    return 0;
+    return file.commit() ? 0 : 4;
   }
   const WORD table = PaletteSize(reinterpret_cast<LPSTR>(lpBI));
   unsigned long long pixels = lpBI->biSizeImage;
@@ -284,15 +339,11 @@ unsigned short SaveDIB(void* hDib, const char* lpFileName) {
   bmfHdr.bfReserved1 = 0;
   bmfHdr.bfReserved2 = 0;
   bmfHdr.bfOffBits = kFileHeaderSize + lpBI->biSize + table;
-  DWORD written = 0;
-  WriteFile(file, &bmfHdr, kFileHeaderSize, &written, NULL);
+  file.write(&bmfHdr, kFileHeaderSize);
   // Never more than the block holds, whatever its header claims.
-  DWORD to_write = static_cast<DWORD>(std::min<unsigned long long>(dib_size, block_size));
-  written = 0;
-  WriteFile(file, lpBI, to_write, &written, NULL);
+  file.write(lpBI, static_cast<DWORD>(std::min<unsigned long long>(dib_size, block_size)));
   GlobalUnlock(hDib);
-  CloseHandle(file);
-  return written == 0 ? 4 : 0;
+  return file.commit() ? 0 : 4;
 }
 
 // Every length the file claims is checked before it is used, so the block

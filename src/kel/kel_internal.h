@@ -132,6 +132,10 @@ int KEL__RegisterWindow(HWND hwnd);
 // was that one); false when `wid` names no live window.
 bool KEL__UnregisterWindow(int wid);
 
+// Whether `hwnd` is a window of the library that is still in the registry;
+// a function given any other handle ignores it.
+bool KEL__IsLibraryWindow(HWND hwnd);
+
 // The record of `hWnd`, or of the current window when it is null. With no
 // current window: the error box, then exit(0).
 WindowData* KEL__GetWindowDataPtr(HWND hWnd = nullptr);
@@ -201,6 +205,15 @@ struct KEL__PageCopy {
 // bitmap and the context when done.
 KEL__PageCopy KEL__CopyPageRect(WindowData* wd, bool active, int left, int top, int right,
                                 int bottom);
+
+// What `read` returns for the current window's record, read under its page
+// mutex, so that a reader never sees a setting half written.
+template <typename Read>
+auto KEL__ReadState(Read read) {
+  WindowData* wd = KEL__GetWindowDataPtr();
+  PageLock lock(wd);
+  return read(*wd);
+}
 
 // ------------------------------------------------------------ error box
 // showerrorbox, FormatMessage, SendMessage, MessageBox: kel/errorbox.h.

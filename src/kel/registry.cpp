@@ -55,6 +55,14 @@ bool KEL__UnregisterWindow(int wid) {
   return true;
 }
 
+bool KEL__IsLibraryWindow(HWND hwnd) {
+  if (!hwnd) return false;
+  int count = KEL__WindowCount.load(std::memory_order_acquire);
+  for (int i = 0; i < count; ++i)
+    if (KEL__WindowTable[i] == hwnd) return true;
+  return false;
+}
+
 int getcurrentwindow(void) { return KEL__CurrentWindow.load(); }
 
 void setcurrentwindow(int window) {

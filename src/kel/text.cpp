@@ -147,34 +147,34 @@ SIZE text_extent(const char* textstring) {
 
 void settextstyle(int font, int direction, int charsize) {
   WindowData* pWndData = KEL__GetWindowDataPtr();
+  PageLock lock(pWndData);
   pWndData->text.font = font;
   pWndData->text.direction = direction;
   pWndData->text.charsize = charsize;
-  PageLock lock(pWndData);
   set_font(pWndData);
 }
 
 void setusercharsize(int multx, int divx, int multy, int divy) {
   WindowData* pWndData = KEL__GetWindowDataPtr();
+  PageLock lock(pWndData);
   pWndData->t_scale[0] = multx;
   pWndData->t_scale[1] = divx;
   pWndData->t_scale[2] = multy;
   pWndData->t_scale[3] = divy;
-  PageLock lock(pWndData);
   set_font(pWndData);
 }
 
 void settextjustify(int horiz, int vert) {
   WindowData* pWndData = KEL__GetWindowDataPtr();
+  PageLock lock(pWndData);
   pWndData->text.horiz = horiz;
   pWndData->text.vert = vert;
-  PageLock lock(pWndData);
   set_align(pWndData);
 }
 
 void gettextsettings(textsettingstype* texttypeinfo) {
   if (!texttypeinfo) return;
-  *texttypeinfo = KEL__GetWindowDataPtr()->text;
+  *texttypeinfo = KEL__ReadState([](const WindowData& wd) { return wd.text; });
 }
 
 void outtext(const char* textstring) { draw_text(1, 0, 0, textstring); }

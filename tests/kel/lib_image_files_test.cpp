@@ -6,8 +6,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "kel/dibutil.h"
 #include "lib_test_support.h"
 #include "picture_test_files.h"
+#include "small_disk.h"
 
 using namespace kel_test;
 using picture_test::Image;
@@ -315,4 +317,47 @@ TEST_F(ImageFiles, TheVisualOrActivePageOfAnyWindowIsSaved) {
   writeimagefile(other.c_str(), 0, 0, INT_MAX, INT_MAX, true, first);
   std::string expected = std::to_string(54 + 720 * 220) + " 19778 ";
   EXPECT_EQ(read_bmp(other, {}).front().substr(0, expected.size()), expected);
+}
+
+// A handle that is no live window of the library is ignored: nothing is
+// written and nothing crashes.
+TEST_F(ImageFiles, AForeignWindowHandleIsIgnored) {
+  std::string file = path("foreign.bmp");
+  writeimagefile(file.c_str(), 0, 0, 10, 10, true, reinterpret_cast<HWND>(0x5A5A5A));
+  HWND closed = current_handle();
+  open_window(30, 30);
+  closegraph(getcurrentwindow() - 1);
+  writeimagefile(file.c_str(), 0, 0, 10, 10, true, closed);
+  EXPECT_EQ(access(file.c_str(), F_OK), -1);
+  EXPECT_EQ(graphresult(), grOk);
+}
+
+// On a full disk the old file survives whole, the failure is reported
+// (SaveDIB's code, graphresult for writeimagefile) and no temporary file
+// is left behind.
+TEST_F(ImageFiles, AFullDiskKeepsTheOldFileAndReportsTheFailure) {
+  SmallDisk disk(96 * 1024);
+  if (!disk.ready()) GTEST_SKIP() << disk.reason();
+  std::string target = disk.path("picture.bmp");
+  setfillstyle(SOLID_FILL, RED);
+  bar(0, 0, 9, 9);
+  writeimagefile(target.c_str(), 0, 0, 9, 9);
+  ASSERT_EQ(graphresult(), grOk);
+  const std::string good = SmallDisk::read(target);
+  ASSERT_EQ(good.size(), 54u + 32 * 10);  // rows of 30 bytes padded to 32
+
+  disk.fill();
+  writeimagefile(target.c_str(), 0, 0, INT_MAX, INT_MAX);
+  EXPECT_EQ(graphresult(), grIOerror);
+  EXPECT_EQ(graphresult(), grOk);
+  EXPECT_EQ(SmallDisk::read(target), good);
+
+  HANDLE dib = BitmapToDIB(static_cast<HBITMAP>(GetCurrentObject(
+                               KEL__GetWindowDataPtr()->hDC[0], OBJ_BITMAP)),
+                           nullptr);
+  ASSERT_NE(dib, nullptr);
+  EXPECT_EQ(SaveDIB(dib, target.c_str()), 4);
+  DestroyDIB(dib);
+  EXPECT_EQ(SmallDisk::read(target), good);
+  EXPECT_EQ(disk.names(), std::vector<std::string>{"picture.bmp"});
 }

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "lib_test_support.h"
+#include "repetitions.h"
 
 using namespace kel_test;
 
@@ -98,4 +99,36 @@ TEST(Threads, DrawingThreadsShareOneWindow) {
   bar(0, 0, 100, 80);
   EXPECT_EQ(getpixel(50, 40), YELLOW);
   EXPECT_EQ(Shown().at(99, 79), 0xFFFF00u);
+}
+
+// Setters and getters of the drawing state run under the window's lock: a
+// reader never sees half of another thread's settings.
+TEST(Threads, TextSettingsAreNeverSeenHalfWritten) {
+  open_window(60, 40);
+  std::atomic<int> torn{0};
+  std::vector<std::thread> threads;
+  for (int seed = 0; seed < 4; ++seed) {
+    threads.emplace_back([seed, &torn] {
+      for (int i = seed; i < seed + 2000; ++i) {
+        settextjustify(i % 3, i % 3);
+        textsettingstype settings;
+        gettextsettings(&settings);
+        if (settings.horiz != settings.vert) ++torn;
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(torn.load(), 0);
+}
+
+// Eight threads draw into eight windows while the main thread switches
+// windows, reads input and returns from main: the process ends with status
+// 0 each time.
+TEST(Threads, ReturnFromMainWhileEightThreadsDrawEndsCleanly) {
+  int runs = repetitions("KEL_EXIT_STRESS_RUNS", 100);
+  for (int i = 0; i < runs; ++i) {
+    ChildResult result = run_child(test_program("exit_stress"), {"20"});
+    ASSERT_EQ(result.exit_code, 0) << "run " << i << (result.timed_out ? " hung" : "") << "\n"
+                                   << result.err;
+  }
 }

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "platform.h"
+#include "platform/kernel/atomic_file.h"
+#include "small_disk.h"
 
 namespace {
 
@@ -162,6 +164,65 @@ TEST_F(KernelFiles, DeleteFile) {
   EXPECT_FALSE(DeleteFileA(dir_.c_str()));
   EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
   EXPECT_FALSE(DeleteFileA(nullptr));
+}
+
+TEST_F(KernelFiles, FlushAndMoveReplaceOnlyWhenAsked) {
+  make_file(path("new.txt"), "new");
+  make_file(path("old.txt"), "old");
+  HANDLE file = open(path("new.txt"), GENERIC_WRITE, OPEN_EXISTING);
+  EXPECT_TRUE(FlushFileBuffers(file));
+  CloseHandle(file);
+  EXPECT_FALSE(FlushFileBuffers(file));
+  EXPECT_FALSE(MoveFileExA(path("new.txt").c_str(), path("old.txt").c_str(), 0));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
+  EXPECT_EQ(kel_test::SmallDisk::read(path("old.txt")), "old");
+  EXPECT_TRUE(MoveFileExA(path("new.txt").c_str(), path("old.txt").c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+  EXPECT_EQ(kel_test::SmallDisk::read(path("old.txt")), "new");
+  EXPECT_EQ(access(path("new.txt").c_str(), F_OK), -1);
+  EXPECT_FALSE(MoveFileExA(path("none.txt").c_str(), path("old.txt").c_str(),
+                           MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(MoveFileExA(nullptr, path("old.txt").c_str(), 0));
+}
+
+TEST_F(KernelFiles, AtomicFileReplacesTheTargetOnlyOnCommit) {
+  using kelplat::kernel::AtomicFile;
+  make_file(path("page.ps"), "old page");
+  {
+    AtomicFile dropped(path("page.ps"));
+    ASSERT_TRUE(dropped.ok());
+    EXPECT_TRUE(dropped.write("half", 4));
+  }
+  EXPECT_EQ(kel_test::SmallDisk::read(path("page.ps")), "old page");
+  {
+    AtomicFile file(path("page.ps"));
+    EXPECT_TRUE(file.write("new ", 4));
+    EXPECT_TRUE(file.write("page", 4));
+    EXPECT_TRUE(file.commit());
+  }
+  EXPECT_EQ(kel_test::SmallDisk::read(path("page.ps")), "new page");
+  // Nothing but the target is left in the folder.
+  EXPECT_EQ(std::system(("test $(ls -A '" + dir_ + "' | wc -l) -eq 1").c_str()), 0);
+  AtomicFile nowhere(path("no/such/folder/file"));
+  EXPECT_FALSE(nowhere.ok());
+  EXPECT_EQ(nowhere.error(), ENOENT);
+  EXPECT_FALSE(nowhere.write("x", 1));
+  EXPECT_FALSE(nowhere.commit());
+}
+
+TEST(KernelFilesFullDisk, AtomicFileOnAFullDiskKeepsTheOldFile) {
+  kel_test::SmallDisk disk(64 * 1024);
+  if (!disk.ready()) GTEST_SKIP() << disk.reason();
+  std::string target = disk.path("spool.ps");
+  kel_test::SmallDisk::write(target, "the old spool file");
+  disk.fill();
+  kelplat::kernel::AtomicFile file(target);
+  std::string big(256 * 1024, 'p');
+  bool written = file.ok() && file.write(big.data(), big.size()) && file.commit();
+  EXPECT_FALSE(written);
+  EXPECT_EQ(file.error(), ENOSPC);
+  EXPECT_EQ(kel_test::SmallDisk::read(target), "the old spool file");
 }
 
 }  // namespace

@@ -167,8 +167,11 @@ TEST(BmpDecoder, RunLengthEncodedBitmaps) {
                    .u8(0).u8(3).u8(0x12).u8(0x10)      // literal: 1 2 1
                    .u8(0).u8(1)
                    .bytes;
-  // Three and three pixels would reach x = 6 of a 5-pixel row: refused.
-  EXPECT_FALSE(decode_bmp(bmp_file(rle4, 52), &out));
+  // Three and three pixels reach x = 6 of a 5-pixel row: the last one is
+  // clipped, as converters that write runs past the row expect.
+  ASSERT_TRUE(decode_bmp(bmp_file(rle4, 52), &out));
+  uint32_t clipped[5] = {red, kOpaque | 0x0000FF, red, red, kOpaque | 0x0000FF};
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(out.row(0)[x], clipped[x]) << x;
   rle4[40 + 12] = 2;  // the first run: 1 2
   ASSERT_TRUE(decode_bmp(bmp_file(rle4, 52), &out));
   const uint32_t blue = kOpaque | 0x0000FF;
@@ -204,9 +207,11 @@ TEST(BmpDecoder, HostileFilesAreRefused) {
   // 65536 x 65536 RLE8 pixels claimed by a few bytes: more than the cap.
   Bytes huge = Writer().raw(info_header(65536, 65536, 8, 1)).u8(0).u8(1).bytes;
   EXPECT_FALSE(decode_bmp(bmp_file(huge, 40), &out));
-  // Runs that leave the bitmap, by run, by delta, and data without an end.
+  // Runs that leave the bitmap's rows by delta, and data without an end. (A
+  // run past the end of its row is only clipped.)
   Bytes past_row = Writer().raw(info_header(2, 1, 8, 1, 0, 1)).u32(0xFF).u8(3).u8(0).u8(0).u8(1).bytes;
-  EXPECT_FALSE(decode_bmp(bmp_file(past_row, 44), &out));
+  EXPECT_TRUE(decode_bmp(bmp_file(past_row, 44), &out));
+  EXPECT_EQ(out.width, 2);
   Bytes past_top = Writer().raw(info_header(2, 1, 8, 1, 0, 1)).u32(0xFF).u8(0).u8(2).u8(0).u8(5)
                        .u8(1).u8(0).u8(0).u8(1).bytes;
   EXPECT_FALSE(decode_bmp(bmp_file(past_top, 44), &out));
@@ -268,6 +273,25 @@ TEST(JpegDecoder, ColoursSurviveCompression) {
   EXPECT_TRUE(near(out.row(8)[4], 0xFFFF0000)) << std::hex << out.row(8)[4];
   EXPECT_TRUE(near(out.row(8)[28], 0xFF0000FF)) << std::hex << out.row(8)[28];
   EXPECT_FALSE(out.has_alpha);
+}
+
+// The decoder's own scaling: a quarter of the size costs a sixteenth of the
+// pixels, and the picture's own size is still known.
+TEST(JpegDecoder, ReducedScalesGiveSmallerPicturesOfTheSameColours) {
+  Image image(256, 128, 0xFF00FF00);
+  Bytes file = jpeg_file(image);
+  for (int denominator : {2, 4, 8}) {
+    RasterImage out;
+    int full[2] = {0, 0};
+    ASSERT_TRUE(kelplat::picture::decode_jpeg_scaled(view(file), denominator, &out, full));
+    EXPECT_EQ(out.width, 256 / denominator);
+    EXPECT_EQ(out.height, 128 / denominator);
+    EXPECT_EQ(full[0], 256);
+    EXPECT_EQ(full[1], 128);
+    uint32_t centre = out.row(out.height / 2)[out.width / 2];
+    EXPECT_LT(std::abs(int((centre >> 8) & 0xFF) - 255), 8) << std::hex << centre;
+    EXPECT_LT(int(centre & 0xFF), 8) << std::hex << centre;
+  }
 }
 
 TEST(JpegDecoder, TruncatedAndCorruptFilesAreRefusedWithoutEndingTheProcess) {

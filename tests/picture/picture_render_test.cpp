@@ -224,6 +224,34 @@ TEST(PictureRendering, ShrinkingAveragesTheCoveredPixels) {
   EXPECT_EQ(one.at(0, 0), 0x808080u);  // (red + green + blue + white) / 4, rounded
 }
 
+// A JPEG drawn smaller than its size is decoded at a reduced scale; the
+// picture keeps its own size and shows the same colours, and drawn at full
+// size every pixel is there.
+TEST(PictureRendering, JpegsDrawnSmallAndAtFullSize) {
+  Image big(256, 256, 0xFFFF0000);
+  for (int y = 128; y < 256; ++y)
+    for (int x = 0; x < 256; ++x) big.at(x, y) = 0xFF0000FF;
+  IPicture* picture = load(jpeg_file(big));
+  ASSERT_NE(picture, nullptr);
+  LONG width = 0;
+  picture->get_Width(&width);
+  EXPECT_EQ(width, 6773);  // 256 pixels at 96 per inch
+  auto near = [](uint32_t p, uint32_t want) {
+    for (int s = 0; s < 24; s += 8)
+      if (std::abs(int((p >> s) & 0xFF) - int((want >> s) & 0xFF)) > 12) return false;
+    return true;
+  };
+  Page small(16, 16);
+  draw(picture, small.dc(), 0, 0, 16, 16);
+  EXPECT_TRUE(near(small.at(8, 3), kRed)) << std::hex << small.at(8, 3);
+  EXPECT_TRUE(near(small.at(8, 12), kBlue)) << std::hex << small.at(8, 12);
+  Page full(256, 256);
+  draw(picture, full.dc(), 0, 0, 256, 256);
+  EXPECT_TRUE(near(full.at(200, 120), kRed)) << std::hex << full.at(200, 120);
+  EXPECT_TRUE(near(full.at(200, 136), kBlue)) << std::hex << full.at(200, 136);
+  picture->Release();
+}
+
 TEST(PictureRendering, NegativeSizesAndReversedSourceMirror) {
   Page page(2, 2);
   IPicture* picture = load(bmp_24(quadrants()));

@@ -172,7 +172,10 @@ class XSession {
   static constexpr int kScreenWidth = 1280;
   static constexpr int kScreenHeight = 1024;
 
-  XSession() {
+  // A bare session leaves the server to the programs under test: the server
+  // resets whenever its last client leaves, and the test keeps no
+  // connection of its own.
+  explicit XSession(bool bare = false) : bare_(bare) {
     // Windows of the child programs come and go; a request about one that
     // has just gone must not end the test.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
@@ -194,7 +197,7 @@ class XSession {
   XSession& operator=(const XSession&) = delete;
 
   const std::string& skip_reason() const { return skip_reason_; }
-  bool ready() const { return display_ != nullptr; }
+  bool ready() const { return display_ != nullptr || (bare_ && !name_.empty()); }
   const std::string& name() const { return name_; }
   Display* display() const { return display_; }
   Window root() const { return DefaultRootWindow(display_); }
@@ -389,8 +392,9 @@ class XSession {
       return;
     }
     // Xvfb picks a free display number and writes it to the descriptor.
-    std::vector<std::string> argv{xvfb,           "-displayfd", "3",   "-screen", "0",
-                                  "1280x1024x24", "-nolisten",  "tcp", "-noreset"};
+    std::vector<std::string> argv{xvfb,           "-displayfd", "3",  "-screen",
+                                  "0",            "1280x1024x24", "-nolisten", "tcp"};
+    if (!bare_) argv.push_back("-noreset");
     std::vector<char*> args;
     for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -424,6 +428,7 @@ class XSession {
       return;
     }
     name_ = ":" + number.substr(0, number.find('\n'));
+    if (bare_) return;
     display_ = XOpenDisplay(name_.c_str());
     if (!display_) skip_reason_ = "cannot connect to Xvfb";
   }
@@ -447,6 +452,7 @@ class XSession {
     }
   };
 
+  bool bare_;
   std::string xdotool_;
   std::string skip_reason_;
   std::string name_;

@@ -91,6 +91,36 @@ TEST(WindowManagerMessages, WaitIdleReturnsOnlyAfterEveryPostedMessageWasHandled
   }
 }
 
+// Nothing the user types or clicks is dropped, however long the window's
+// thread is busy: 50,000 keys and clicks posted while the handler blocks
+// all arrive, in order.
+TEST(WindowManagerMessages, AFloodOfInputWhileTheHandlerBlocksArrivesWhole) {
+  constexpr int kPosts = 50000;
+  std::atomic<bool> release{false};
+  WindowThread w({}, [&](Behaviour& b) {
+    b.handle = [&](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+      if (m == kNumbered) {
+        while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 0;
+      }
+      return std::nullopt;
+    };
+  });
+  ASSERT_TRUE(PostMessageA(w.hwnd(), kNumbered, 0, 0));  // blocks the handler
+  for (int i = 0; i < kPosts; ++i) {
+    UINT message = i % 2 ? WM_LBUTTONDOWN : WM_KEYDOWN;
+    ASSERT_TRUE(PostMessageA(w.hwnd(), message, WPARAM(i % 2 ? MK_LBUTTON : 'A'), LPARAM(i)))
+        << i;
+  }
+  release = true;
+  ASSERT_TRUE(wait_idle(w.hwnd(), 60000));
+  std::vector<LPARAM> order;
+  for (const wm_test::Seen& s : w.behaviour().seen())
+    if (s.message == WM_KEYDOWN || s.message == WM_LBUTTONDOWN) order.push_back(s.lparam);
+  ASSERT_EQ(order.size(), size_t(kPosts));
+  for (int i = 0; i < kPosts; ++i) ASSERT_EQ(order[size_t(i)], LPARAM(i));
+}
+
 TEST(WindowManagerMessages, WindowsOnTwoThreadsNeverGetEachOthersMessages) {
   WindowThread a, b;
   DWORD thread_a = GetWindowThreadProcessId(a.hwnd(), nullptr);

@@ -202,16 +202,17 @@ void decode_rows(const DibFormat& f, const uint8_t* data, uint32_t* pixels, size
 // Run-length encoded data (8 or 4 bits), rows from the bottom. Pixels
 // outside the bitmap are clipped; decoding stops at the end marker or where
 // the data ends. True only for data that ends with its marker and stays
-// inside the bitmap.
+// within the bitmap's rows: runs that go past the end of a row (as common
+// converters write them) are only clipped.
 bool decode_rle(const DibFormat& f, const uint8_t* data, uint32_t* pixels, size_t pitch) {
   bool four = f.compression == BI_RLE4;
   bool inside = true;
   int64_t x = 0, y = 0;
   auto put = [&](int index) {
-    if (x < f.width && y < f.height) {
-      pixels[uint64_t(f.height - 1 - y) * pitch + uint64_t(x)] = f.colors[size_t(index)];
-    } else {
+    if (y >= f.height) {
       inside = false;
+    } else if (x < f.width) {
+      pixels[uint64_t(f.height - 1 - y) * pitch + uint64_t(x)] = f.colors[size_t(index)];
     }
     x++;
   };
@@ -232,7 +233,7 @@ bool decode_rle(const DibFormat& f, const uint8_t* data, uint32_t* pixels, size_
       x += data[pos];
       y += data[pos + 1];
       pos += 2;
-      if (x > f.width || y > f.height) inside = false;
+      if (y > f.height) inside = false;
     } else {  // literal indices, padded to 16 bits
       uint64_t bytes = four ? (uint64_t(value) + 1) / 2 : uint64_t(value);
       if (pos + bytes > end) return false;

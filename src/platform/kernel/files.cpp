@@ -1,4 +1,4 @@
-// Files: open or create, read, write, seek, size and delete.
+// Files: open or create, read, write, seek, size, flush, move and delete.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <string>
 
+#include "atomic_file.h"
 #include "kernel_objects.h"
 
 namespace kelplat::kernel {
@@ -216,5 +217,25 @@ BOOL WINAPI DeleteFileA(LPCSTR name) {
   if (!name) return fail(ERROR_INVALID_PARAMETER, FALSE);
   if (!*name) return fail(ERROR_PATH_NOT_FOUND, FALSE);
   if (::unlink(name) != 0) return fail(name_error(name, errno), FALSE);
+  return TRUE;
+}
+
+BOOL WINAPI FlushFileBuffers(HANDLE file) {
+  File* object = find<File>(file);
+  if (!object) return fail(ERROR_INVALID_HANDLE, FALSE);
+  if (::fsync(object->fd()) != 0) return fail(error_from_errno(errno), FALSE);
+  return TRUE;
+}
+
+// A rename within one file system. Without MOVEFILE_REPLACE_EXISTING an
+// existing target is refused; with MOVEFILE_WRITE_THROUGH the folder's new
+// entry is on the disk before the call returns.
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags) {
+  if (!existing || !target) return fail(ERROR_INVALID_PARAMETER, FALSE);
+  if (!(flags & MOVEFILE_REPLACE_EXISTING) && ::access(target, F_OK) == 0)
+    return fail(ERROR_ALREADY_EXISTS, FALSE);
+  if (::rename(existing, target) != 0) return fail(name_error(existing, errno), FALSE);
+  if ((flags & MOVEFILE_WRITE_THROUGH) && !sync_folder_of(target))
+    return fail(error_from_errno(errno), FALSE);
   return TRUE;
 }

@@ -20,6 +20,11 @@ bool decode_dib(Bytes dib, size_t bits_offset, bool icon_mask, RasterImage* out)
 
 bool decode_gif(Bytes file, RasterImage* out);   // first frame
 bool decode_jpeg(Bytes file, RasterImage* out);
+// Decodes at 1/`denominator` (1, 2, 4 or 8) of the picture's size with the
+// decoder's own scaling, which costs memory for the smaller size only (a
+// progressive file still needs its coefficients); *full gets the picture's
+// own width and height.
+bool decode_jpeg_scaled(Bytes file, int denominator, RasterImage* out, int full[2]);
 bool decode_png(Bytes file, RasterImage* out);
 bool decode_icon(Bytes file, RasterImage* out);  // the largest image of an .ico/.cur
 

@@ -59,8 +59,8 @@ void read_lines(jpeg_decompress_struct* info, RasterImage* out, std::vector<uint
 
 // The setjmp lives here, apart from the objects it must not disturb: every
 // object this function changes lives in the caller's frame.
-bool run_decoder(Bytes file, jpeg_decompress_struct* info, ErrorManager* errors,
-                 std::vector<uint8_t>* cmyk, RasterImage* out) {
+bool run_decoder(Bytes file, int denominator, jpeg_decompress_struct* info, ErrorManager* errors,
+                 std::vector<uint8_t>* cmyk, RasterImage* out, int full[2]) {
   info->err = jpeg_std_error(&errors->base);
   errors->base.error_exit = fail;
   errors->base.emit_message = on_message;
@@ -72,6 +72,10 @@ bool run_decoder(Bytes file, jpeg_decompress_struct* info, ErrorManager* errors,
   jpeg_create_decompress(info);
   jpeg_mem_src(info, file.data(), static_cast<unsigned long>(file.size()));
   jpeg_read_header(info, TRUE);
+  full[0] = int(info->image_width);
+  full[1] = int(info->image_height);
+  info->scale_num = 1;
+  info->scale_denom = unsigned(denominator);
   bool is_cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
   info->out_color_space = is_cmyk ? JCS_CMYK : JCS_EXT_BGRX;
   jpeg_calc_output_dimensions(info);
@@ -87,12 +91,17 @@ bool run_decoder(Bytes file, jpeg_decompress_struct* info, ErrorManager* errors,
 
 }  // namespace
 
-bool decode_jpeg(Bytes file, RasterImage* out) {
+bool decode_jpeg_scaled(Bytes file, int denominator, RasterImage* out, int full[2]) {
   *out = RasterImage();
   jpeg_decompress_struct info{};
   ErrorManager errors{};
   std::vector<uint8_t> cmyk;
-  return run_decoder(file, &info, &errors, &cmyk, out);
+  return run_decoder(file, denominator, &info, &errors, &cmyk, out, full);
+}
+
+bool decode_jpeg(Bytes file, RasterImage* out) {
+  int full[2];
+  return decode_jpeg_scaled(file, 1, out, full);
 }
 
 }  // namespace kelplat::picture

@@ -11,7 +11,7 @@ using namespace std::string_view_literals;
 const RasterFormat kRasterFormats[] = {
     {"bmp", {"BM"sv}, decode_bmp},
     {"gif", {"GIF87a"sv, "GIF89a"sv}, decode_gif},
-    {"jpeg", {"\xFF\xD8\xFF"sv}, decode_jpeg},
+    {"jpeg", {"\xFF\xD8\xFF"sv}, decode_jpeg, true},
     {"png", {"\x89PNG\r\n\x1A\n"sv}, decode_png},
     {"icon", {"\0\0\1\0"sv, "\0\0\2\0"sv}, decode_icon},  // icons and cursors
 };

@@ -15,6 +15,10 @@ struct RasterFormat {
   // A file of the format begins with one of these (unused ones are empty).
   std::string_view signatures[2];
   bool (*decode)(Bytes file, RasterImage* out);
+  // The loader keeps the file and decodes it again at the scale it is drawn
+  // (the decoder can reduce while it decodes), so memory follows the
+  // destination rather than the file's stated size.
+  bool drawn_at_scale = false;
 
   bool matches(Bytes file) const;
 };

@@ -14,6 +14,12 @@ namespace kelplat::picture {
 struct PictureData {
   RasterImage raster;
   std::vector<uint8_t> metafile;  // the whole file, for metafiles
+  // A JPEG keeps its file and, as `raster`, its smallest decoded size (1/8);
+  // drawing decodes it at the smallest scale that still covers the
+  // destination, so memory follows what is drawn, not what the file claims.
+  std::vector<uint8_t> jpeg;
+  int jpeg_width = 0;
+  int jpeg_height = 0;
   MetafileInfo metafile_info;
   int32_t width_himetric = 0;  // size in hundredths of a millimetre
   int32_t height_himetric = 0;

@@ -12,9 +12,6 @@
 namespace kelplat::user {
 namespace {
 
-// A thread that nobody serves cannot make its queue grow without bound.
-constexpr size_t kMaxPosted = 10000;
-
 // Closes the queue when its thread ends; windows keep the queue object alive
 // as long as they exist.
 struct QueueHolder {
@@ -71,7 +68,7 @@ void ThreadQueue::wake_locked() {
 
 bool ThreadQueue::post(const MSG& msg, int character) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (closed_ || posted_.size() >= kMaxPosted) return false;
+  if (closed_) return false;
   posted_.push_back(Posted{msg, character});
   wake_locked();
   return true;

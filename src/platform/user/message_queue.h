@@ -62,7 +62,8 @@ class ThreadQueue {
   DWORD thread_id() const { return thread_id_; }
 
   // ---- any thread
-  // False when the queue is closed or full.
+  // False when the queue is closed. Posted messages are never dropped: only
+  // memory bounds the queue (paint is not queued at all, see above).
   bool post(const MSG& msg, int character = kDeriveCharacter);
   // False when the queue is closed; otherwise the owner will handle it.
   bool send(const std::shared_ptr<SentMessage>& message);

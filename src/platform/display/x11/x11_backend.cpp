@@ -14,7 +14,26 @@
 namespace kelplat::display {
 namespace {
 
+using x11::DisplayUse;
 using x11::X11Window;
+
+// A window whose X side is given back inside a display use; once the
+// process is exiting it is left to the process's end instead.
+class GatedWindow : public NativeWindow {
+ public:
+  explicit GatedWindow(std::unique_ptr<X11Window> window) : window_(std::move(window)) {}
+  ~GatedWindow() override {
+    DisplayUse use;
+    if (!use.active()) static_cast<void>(window_.release());
+    window_.reset();
+  }
+  X11Window& x() { return *window_; }
+
+ private:
+  std::unique_ptr<X11Window> window_;
+};
+
+X11Window& x_of(NativeWindow& window) { return static_cast<GatedWindow&>(window).x(); }
 
 class X11Backend : public Backend {
  public:
@@ -24,30 +43,42 @@ class X11Backend : public Backend {
   SIZE screen_size() override { return screen_; }
 
   std::unique_ptr<NativeWindow> create_window(const WindowSpec& spec) override {
+    DisplayUse use;
+    if (!use.active()) return nullptr;
     std::shared_ptr<x11::Connection> connection = x11::thread_connection(true);
     if (!connection) return nullptr;
-    return X11Window::create(std::move(connection), spec);
+    std::unique_ptr<X11Window> window = X11Window::create(std::move(connection), spec);
+    if (!window) return nullptr;
+    return std::make_unique<GatedWindow>(std::move(window));
   }
 
   void show_window(NativeWindow& window, bool visible) override {
-    static_cast<X11Window&>(window).show(visible);
+    DisplayUse use;
+    if (use.active()) x_of(window).show(visible);
   }
 
   void move_window(NativeWindow& window, const RECT& outer, int client_width,
                    int client_height) override {
-    static_cast<X11Window&>(window).move(outer, client_width, client_height);
+    DisplayUse use;
+    if (use.active()) x_of(window).move(outer, client_width, client_height);
   }
 
   void present(NativeWindow& window, const RECT& rect, const PictureView& picture) override {
-    static_cast<X11Window&>(window).present(rect, picture);
+    DisplayUse use;
+    if (use.active()) x_of(window).present(rect, picture);
   }
 
   void system_command(NativeWindow& window, UINT command) override {
-    static_cast<X11Window&>(window).system_command(command);
+    DisplayUse use;
+    if (use.active()) x_of(window).system_command(command);
   }
 
   int message_box(HWND, const std::string& text, const std::string& caption, UINT type) override {
-    int answer = x11::run_message_box(text, caption, type);
+    int answer = 0;
+    {
+      DisplayUse use;
+      if (use.active()) answer = x11::run_message_box(text, caption, type);
+    }
     if (answer != 0) return answer;
     // The display went away: say it on standard error, take the default.
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
@@ -64,21 +95,25 @@ class X11Backend : public Backend {
       case comdlg::ExternalAnswer::kNoTool:
         break;
     }
-    return x11::run_file_chooser(request, path);
+    DisplayUse use;
+    return use.active() && x11::run_file_chooser(request, path);
   }
 
   int print_dialog(const std::vector<std::string>& printers, int initial) override {
-    return x11::run_print_dialog(printers, initial);
+    DisplayUse use;
+    return use.active() ? x11::run_print_dialog(printers, initial) : -1;
   }
 
   int event_fd() override {
+    DisplayUse use;
     std::shared_ptr<x11::Connection> connection = x11::thread_connection(false);
-    return connection ? ConnectionNumber(connection->display()) : -1;
+    return connection && use.active() ? ConnectionNumber(connection->display()) : -1;
   }
 
   void dispatch_pending() override {
+    DisplayUse use;
     std::shared_ptr<x11::Connection> connection = x11::thread_connection(false);
-    if (connection) connection->dispatch_pending();
+    if (connection && use.active()) connection->dispatch_pending();
   }
 
  private:
@@ -87,18 +122,16 @@ class X11Backend : public Backend {
 
 }  // namespace
 
-// Asks the server once for its screen; every window thread then opens a
-// connection of its own.
+// Asks the process's query connection for the screen; every window thread
+// then opens a connection of its own.
 std::unique_ptr<Backend> make_x11_backend() {
-  x11::initialize_xlib();
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return nullptr;
-  int screen = DefaultScreen(display);
-  bool usable = x11::choose_visual(display, screen).visual != nullptr;
-  SIZE size{DisplayWidth(display, screen), DisplayHeight(display, screen)};
-  XCloseDisplay(display);
-  if (!usable) return nullptr;
-  return std::make_unique<X11Backend>(size);
+  std::shared_ptr<x11::Connection> connection = x11::query_connection();
+  if (!connection) return nullptr;
+  DisplayUse use;
+  if (!use.active()) return nullptr;
+  Display* display = connection->display();
+  int screen = connection->screen();
+  return std::make_unique<X11Backend>(SIZE{DisplayWidth(display, screen), DisplayHeight(display, screen)});
 }
 
 }  // namespace kelplat::display

@@ -5,7 +5,13 @@
 #include <X11/Xatom.h>
 #include <X11/extensions/XShm.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 namespace kelplat::x11 {
 namespace {
@@ -43,6 +49,44 @@ bool describe_visual(const Visual* visual, int depth, PixelFormat* format) {
 // The calling thread's share of its connection.
 thread_local std::shared_ptr<Connection> t_connection;
 
+// XOpenDisplay tries: a server that has just reset refuses or drops a new
+// client for a moment.
+constexpr int kOpenTries = 6;
+constexpr std::chrono::milliseconds kFirstRetryDelay{10};
+// How long the exit handler waits for display calls of other threads.
+constexpr std::chrono::milliseconds kShutdownWait{2000};
+
+// Every open connection in opening order, and the display uses in progress.
+// Lives until the process is gone (never destroyed), so the exit handler and
+// threads still running meet here safely.
+struct Displays {
+  std::mutex mutex;
+  std::condition_variable ended;
+  std::vector<Connection*> open;
+  int uses = 0;
+  bool shutting_down = false;
+};
+Displays& displays() {
+  static Displays* const instance = new Displays;
+  return *instance;
+}
+
+thread_local int t_use_depth = 0;
+
+void exit_handler() { shut_down_displays(); }
+
+Display* open_display_with_retry() {
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) return nullptr;  // no display named: nothing to retry
+  std::chrono::milliseconds delay = kFirstRetryDelay;
+  for (int attempt = 1;; ++attempt) {
+    if (Display* display = XOpenDisplay(nullptr)) return display;
+    if (attempt == kOpenTries) return nullptr;
+    std::this_thread::sleep_for(delay);
+    delay *= 2;
+  }
+}
+
 }  // namespace
 
 void initialize_xlib() {
@@ -50,7 +94,40 @@ void initialize_xlib() {
   std::call_once(once, [] {
     XInitThreads();
     XSetErrorHandler(record_x_error);
+    displays();
+    std::atexit(exit_handler);
   });
+}
+
+DisplayUse::DisplayUse() {
+  Displays& d = displays();
+  std::lock_guard<std::mutex> lock(d.mutex);
+  active_ = !d.shutting_down;
+  if (!active_) return;
+  ++t_use_depth;
+  ++d.uses;
+}
+
+DisplayUse::~DisplayUse() {
+  if (!active_) return;
+  Displays& d = displays();
+  std::lock_guard<std::mutex> lock(d.mutex);
+  --t_use_depth;
+  if (--d.uses == t_use_depth) d.ended.notify_all();
+}
+
+bool shut_down_displays() {
+  Displays& d = displays();
+  std::unique_lock<std::mutex> lock(d.mutex);
+  if (d.shutting_down) return true;
+  d.shutting_down = true;
+  if (!d.ended.wait_for(lock, kShutdownWait, [&] { return d.uses == t_use_depth; }))
+    return false;
+  // Window threads' connections first (newest first), the query connection
+  // (the first one opened) last. The lock keeps each connection alive while
+  // it is closed.
+  for (auto it = d.open.rbegin(); it != d.open.rend(); ++it) (*it)->close_display();
+  return true;
 }
 
 int take_x_error() {
@@ -115,7 +192,9 @@ Atoms::Atoms(Display* display) {
 
 std::shared_ptr<Connection> Connection::open() {
   initialize_xlib();
-  Display* display = XOpenDisplay(nullptr);
+  DisplayUse use;
+  if (!use.active()) return nullptr;
+  Display* display = open_display_with_retry();
   if (!display) return nullptr;
   VisualChoice visual = choose_visual(display, DefaultScreen(display));
   if (!visual.visual) {
@@ -138,9 +217,24 @@ Connection::Connection(Display* display, const VisualChoice& visual)
   // so a repeat is told from a new press by the key still being down.
   Bool detectable = False;
   XkbSetDetectableAutoRepeat(display, True, &detectable);
+  Displays& d = displays();
+  std::lock_guard<std::mutex> lock(d.mutex);
+  d.open.push_back(this);
 }
 
 Connection::~Connection() {
+  DisplayUse use;
+  {
+    Displays& d = displays();
+    std::lock_guard<std::mutex> lock(d.mutex);
+    d.open.erase(std::remove(d.open.begin(), d.open.end(), this), d.open.end());
+  }
+  if (use.active()) close_display();
+}
+
+void Connection::close_display() {
+  if (closed_) return;
+  closed_ = true;
   if (owns_colormap_) XFreeColormap(display_, colormap_);
   XCloseDisplay(display_);
 }
@@ -175,6 +269,13 @@ void Connection::dispatch_pending() {
 std::shared_ptr<Connection> thread_connection(bool open_if_needed) {
   if (!t_connection && open_if_needed) t_connection = Connection::open();
   return t_connection;
+}
+
+std::shared_ptr<Connection> query_connection() {
+  // Kept in static storage without a destructor: only the exit handler
+  // closes it.
+  static auto* const connection = new std::shared_ptr<Connection>(Connection::open());
+  return *connection;
 }
 
 }  // namespace kelplat::x11

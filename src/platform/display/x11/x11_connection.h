@@ -1,7 +1,15 @@
 // Connections to the X server. Every thread that owns windows talks to the
 // server over a connection of its own, opened on first use and closed when
 // the thread and its windows are gone; no connection is shared across
-// threads, so no Xlib call ever needs a lock of ours.
+// threads, so no Xlib call ever needs a lock of ours. One more connection,
+// opened once for questions about the display, stays for the life of the
+// process (a server whose last client leaves may reset, and the next
+// connection would then fail).
+//
+// At process exit every Xlib use ends: the exit handler waits for the calls
+// in progress (each holds a DisplayUse), closes every connection once, the
+// window threads' first and the query connection last, and from then on a
+// DisplayUse is refused, so no thread touches a display again.
 #ifndef KEL_PLATFORM_DISPLAY_X11_CONNECTION_H
 #define KEL_PLATFORM_DISPLAY_X11_CONNECTION_H
 
@@ -51,7 +59,9 @@ class EventTarget;
 
 class Connection {
  public:
-  // Null when no display can be opened or it has no usable visual.
+  // Null when no display can be opened (after a few tries, for the
+  // transient failures of a server that is resetting) or it has no usable
+  // visual.
   static std::shared_ptr<Connection> open();
   ~Connection();
   Connection(const Connection&) = delete;
@@ -78,6 +88,10 @@ class Connection {
   // sends what the handlers asked for.
   void dispatch_pending();
 
+  // Closes the display, once; called at process exit with every display
+  // use ended.
+  void close_display();
+
  private:
   Connection(Display* display, const VisualChoice& visual);
 
@@ -89,7 +103,30 @@ class Connection {
   Atoms atoms_;
   bool has_shm_;
   std::map<Window, EventTarget*> targets_;
+  bool closed_ = false;
 };
+
+// A scope in which the calling thread may use the X connections. `active()`
+// is false once the process has begun to exit: then nothing may touch a
+// display. Scopes nest on a thread (a window procedure reached from event
+// dispatch may end the process), and the exit handler only waits for the
+// scopes of other threads.
+class DisplayUse {
+ public:
+  DisplayUse();
+  ~DisplayUse();
+  DisplayUse(const DisplayUse&) = delete;
+  DisplayUse& operator=(const DisplayUse&) = delete;
+  bool active() const { return active_; }
+
+ private:
+  bool active_;
+};
+
+// The process's connection for questions about the display (screen size,
+// visual): opened on first use, never closed before the process exits. Null
+// when no display can be opened.
+std::shared_ptr<Connection> query_connection();
 
 // Something with X windows that handles their events.
 class EventTarget {
@@ -105,14 +142,19 @@ class EventTarget {
 // so it is closed when both the thread and its windows are gone.
 std::shared_ptr<Connection> thread_connection(bool open_if_needed);
 
-// Once per process: Xlib's thread support and an error handler that lets X
+// Once per process: Xlib's thread support, an error handler that lets X
 // errors (a window that vanished, a refused shared-memory segment) pass
-// instead of ending the process.
+// instead of ending the process, and the exit handler that ends display use.
 void initialize_xlib();
 
 // Errors reported on the calling thread's connections since the last call;
 // for calls that may fail at the server (shared memory) and must know.
 int take_x_error();
+
+// What the exit handler does; the test of orderly shutdown calls it itself.
+// Returns false when display use in progress did not end in time (then the
+// connections are left to the process's end rather than closed under it).
+bool shut_down_displays();
 
 }  // namespace kelplat::x11
 

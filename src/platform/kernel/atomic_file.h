@@ -1,0 +1,54 @@
+// Writing a file so that it appears complete or not at all, for the
+// platform's own files (printing's spool and page files, and whatever else
+// must not be left half written). The bytes go to a temporary file in the
+// target's folder; commit() flushes it to the disk, checks every step and
+// only then renames it over the target. Until then, and whenever a step
+// fails (a full disk, a quota), the target keeps its old content, and a
+// writer dropped without a successful commit removes its temporary file.
+#ifndef KEL_PLATFORM_KERNEL_ATOMIC_FILE_H
+#define KEL_PLATFORM_KERNEL_ATOMIC_FILE_H
+
+#include <cstddef>
+#include <string>
+
+namespace kelplat::kernel {
+
+class AtomicFile {
+ public:
+  // Creates the temporary file; see ok() and error().
+  explicit AtomicFile(std::string target);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // False once any step has failed; error() is then its errno.
+  bool ok() const { return error_ == 0; }
+  int error() const { return error_; }
+  // The temporary file's descriptor, for writers that want one (-1 after a
+  // failure or the commit). Bytes written to it directly are checked by
+  // commit() as far as the system reports them (fsync, close).
+  int fd() const { return fd_; }
+
+  // Appends all `size` bytes; false on a short or failed write.
+  bool write(const void* data, size_t size);
+  // Flushes, closes and renames the temporary file over the target; false
+  // (and the target untouched) when a step fails.
+  bool commit();
+
+ private:
+  bool fail(int error);
+
+  std::string target_;
+  std::string temporary_;
+  int fd_ = -1;
+  int error_ = 0;
+  bool committed_ = false;
+};
+
+// Flushes the folder holding `path` (its entries, after a rename) to the
+// disk; false with errno set when that fails.
+bool sync_folder_of(const std::string& path);
+
+}  // namespace kelplat::kernel
+
+#endif  // KEL_PLATFORM_KERNEL_ATOMIC_FILE_H
