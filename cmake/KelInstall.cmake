@@ -3,6 +3,7 @@
 include(CMakePackageConfigHelpers)
 
 install(FILES ${PROJECT_SOURCE_DIR}/include/graphics.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kel DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(TARGETS kel kel_shared EXPORT kelTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
@@ -16,7 +17,7 @@ if(WIN32)
 else()
   set(KEL_PC_PRIVATE_LIBS "-lpthread -ldl -lm")
   set(KEL_PC_REQUIRES "freetype2 fontconfig libpng libjpeg")
-  if(GIF_LIBRARY)
+  if(GIF_FOUND)
     string(APPEND KEL_PC_PRIVATE_LIBS " -lgif")
   endif()
   if(X11_FOUND)
@@ -51,7 +52,6 @@ foreach(pc kel kel-compat)
 endforeach()
 
 # Compiler wrappers for classic programs, installed and in the build tree.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kel DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(TARGETS kel_classic_main ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 file(RELATIVE_PATH KEL_BIN_TO_PC ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig)
 foreach(language c c++)

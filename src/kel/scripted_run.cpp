@@ -36,37 +36,43 @@ typedef std::vector<Message> Event;
 struct NamedKey {
   const char* name;
   unsigned vk;
-  char ch;  // 0 for keys without a character
 };
 
 const NamedKey kNamedKeys[] = {
-    {"ENTER", VK_RETURN, '\r'}, {"ESC", VK_ESCAPE, 27}, {"SPACE", VK_SPACE, ' '},
-    {"TAB", VK_TAB, '\t'},      {"BACKSPACE", VK_BACK, 8}, {"UP", VK_UP, 0},
-    {"DOWN", VK_DOWN, 0},       {"LEFT", VK_LEFT, 0},    {"RIGHT", VK_RIGHT, 0},
-    {"HOME", VK_HOME, 0},       {"END", VK_END, 0},      {"PGUP", VK_PRIOR, 0},
-    {"PGDN", VK_NEXT, 0},       {"INSERT", VK_INSERT, 0}, {"DELETE", VK_DELETE, 0},
-    {"F1", VK_F1, 0},           {"F2", VK_F2, 0},        {"F3", VK_F3, 0},
-    {"F4", VK_F4, 0},           {"F5", VK_F5, 0},        {"F6", VK_F6, 0},
-    {"F7", VK_F7, 0},           {"F8", VK_F8, 0},        {"F9", VK_F9, 0}};
+    {"ENTER", VK_RETURN}, {"ESC", VK_ESCAPE}, {"SPACE", VK_SPACE}, {"TAB", VK_TAB},
+    {"BACKSPACE", VK_BACK}, {"UP", VK_UP}, {"DOWN", VK_DOWN}, {"LEFT", VK_LEFT},
+    {"RIGHT", VK_RIGHT}, {"HOME", VK_HOME}, {"END", VK_END}, {"PGUP", VK_PRIOR},
+    {"PGDN", VK_NEXT}, {"INSERT", VK_INSERT}, {"DELETE", VK_DELETE}, {"F1", VK_F1},
+    {"F2", VK_F2}, {"F3", VK_F3}, {"F4", VK_F4}, {"F5", VK_F5},
+    {"F6", VK_F6}, {"F7", VK_F7}, {"F8", VK_F8}, {"F9", VK_F9}};
+
+// A key as the script gives it: a key with a virtual-key code types what the
+// window's message loop derives from the key-down message (as for a real
+// key); any other character comes as the character alone.
+struct Key {
+  unsigned vk;
+  char ch;
+};
 
 // The key a token names; false for a token that names none.
-bool parse_key(const std::string& token, NamedKey* key) {
+bool parse_key(const std::string& token, Key* key) {
   if (token.size() == 1) {
     unsigned char c = static_cast<unsigned char>(token[0]);
-    key->vk = std::isalnum(c) ? static_cast<unsigned>(std::toupper(c)) : 0;
-    key->ch = static_cast<char>(c);
+    bool typed_by_key = std::isdigit(c) || std::islower(c) || c == ' ';
+    key->vk = typed_by_key ? static_cast<unsigned>(std::toupper(c)) : 0;
+    key->ch = typed_by_key ? 0 : static_cast<char>(c);
     return true;
   }
   for (const NamedKey& named : kNamedKeys) {
     if (token == named.name) {
-      *key = named;
+      *key = Key{named.vk, 0};
       return true;
     }
   }
   return false;
 }
 
-void add_key(Event* event, const NamedKey& key, bool down, bool up) {
+void add_key(Event* event, const Key& key, bool down, bool up) {
   if (down && key.vk) event->push_back({WM_KEYDOWN, key.vk, 1});
   if (down && key.ch) event->push_back({WM_CHAR, static_cast<unsigned char>(key.ch), 1});
   if (up && key.vk) event->push_back({WM_KEYUP, key.vk, static_cast<LPARAM>(0xC0000001u)});
@@ -90,7 +96,7 @@ bool parse_pointer(const std::string& kind, const std::string& where, Event* eve
 
 // Appends the events of one token; false when it means nothing.
 bool parse_token(const std::string& token, std::vector<Event>* events) {
-  NamedKey key = {"", 0, 0};
+  Key key = {0, 0};
   Event event;
   std::string::size_type colon = token.find(':');
   if (colon == std::string::npos || token.size() == 1) {

@@ -3,6 +3,7 @@ kel_classic(programs/arcs.c "x" "")
 kel_classic(programs/arrow_menu.cpp "DOWN DOWN DOWN UP ENTER x" "")
 kel_classic(programs/async_keys.cpp
   "down:RIGHT wait:10 up:RIGHT down:DOWN wait:6 up:DOWN down:ESC" "")
+kel_classic(programs/banner.cpp "x" "")
 kel_classic(programs/bar_chart.c "x" "6\\n12\\n40\\n75\\n30\\n100\\n55\\n")
 kel_classic(programs/bounce.c "wait:300 x" "")
 kel_classic(programs/breakout.cpp "wait:20 LEFT LEFT wait:40 RIGHT RIGHT RIGHT wait:100 ESC wait x" "")

@@ -4,29 +4,19 @@
 #ifndef KEL_COMPAT_WINDOWS_H
 #define KEL_COMPAT_WINDOWS_H
 
-#include <stdint.h>
-
+// The Windows types first: graphics.h then leaves out its own window handle.
+#include "kel/wintypes.h"
+// clang-format off
 #include <graphics.h>
+// clang-format on
 
 // The library's own platform header (seen only by its sources and tests)
-// declares the same types and constants.
+// declares the same point type and constants.
 #ifndef KEL_PLATFORM_H
-typedef int BOOL;
-typedef unsigned char BYTE;
-typedef uint16_t WORD;
-typedef uint32_t DWORD;
-typedef int32_t LONG;
-typedef unsigned int UINT;
-typedef short SHORT;
-typedef const char* LPCSTR;
 typedef struct tagPOINT {
   LONG x;
   LONG y;
 } POINT, *LPPOINT;
-
-#define TRUE 1
-#define FALSE 0
-#define WINAPI
 
 // Virtual-key codes.
 #define VK_BACK 0x08
@@ -97,12 +87,12 @@ extern "C" {
 
 // Bit 15 set while the key is down in one of the library's windows; bit 0
 // set when it went down since the previous call for that key.
-SHORT kel_GetAsyncKeyState(int vkey);
-int kel_GetSystemMetrics(int index);
+KEL_API SHORT kel_GetAsyncKeyState(int vkey);
+KEL_API int kel_GetSystemMetrics(int index);
 // The last pointer position seen by a library window, in screen coordinates.
-BOOL kel_GetCursorPos(LPPOINT point);
-void kel_Sleep(DWORD milliseconds);
-int kel_MessageBox(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type);
+KEL_API BOOL kel_GetCursorPos(LPPOINT point);
+KEL_API void kel_Sleep(DWORD milliseconds);
+KEL_API int kel_MessageBox(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type);
 
 #ifdef __cplusplus
 }
