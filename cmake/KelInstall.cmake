@@ -85,3 +85,19 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/kelConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/kelConfig.cmake ${PROJECT_BINARY_DIR}/kelConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/kel)
+
+# The reference of graphics.h (HTML and man pages), made from the header's
+# comments at build time.
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_FOUND)
+  set(KEL_REFERENCE_DIR ${PROJECT_BINARY_DIR}/reference)
+  add_custom_command(OUTPUT ${KEL_REFERENCE_DIR}/reference.html ${KEL_REFERENCE_DIR}/man3/kel.3
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${KEL_REFERENCE_DIR}
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/reference.py
+      ${PROJECT_SOURCE_DIR}/include/graphics.h ${KEL_REFERENCE_DIR}
+    DEPENDS ${PROJECT_SOURCE_DIR}/include/graphics.h ${PROJECT_SOURCE_DIR}/tools/reference.py
+    COMMENT "Making the reference of graphics.h")
+  add_custom_target(reference ALL DEPENDS ${KEL_REFERENCE_DIR}/reference.html)
+  install(FILES ${KEL_REFERENCE_DIR}/reference.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(DIRECTORY ${KEL_REFERENCE_DIR}/man3 DESTINATION ${CMAKE_INSTALL_MANDIR})
+endif()

@@ -88,6 +88,14 @@ class Page {
     return kel_clip::ellipse_outline(bounds(reach()), x, y, xradius, yradius, reach());
   }
 
+  // Repaint of the box of a figure drawn with the pen: a wide pen reaches
+  // half its thickness, rounded up, beyond the thin figure on every side.
+  void finish_stroked(RECT box) {
+    const long long thickness = wd_->line.thickness;
+    const long long reach = thickness > 1 ? (thickness + 1) / 2 : 0;
+    finish(RECT{plus(box.left, -reach), plus(box.top, -reach), plus(box.right, reach),
+                plus(box.bottom, reach)});
+  }
   // Repaint of the box (figure coordinates, right and bottom exclusive).
   void finish(RECT box) {
     to_client(held_.dc(), &box);
@@ -205,7 +213,7 @@ void line(int x1, int y1, int x2, int y2) {
   const POINT ends[2] = {{x1, y1}, {x2, y2}};
   Page page;
   page.polyline(ends, 2);
-  page.finish(line_box(x1, y1, x2, y2));
+  page.finish_stroked(line_box(x1, y1, x2, y2));
 }
 
 namespace {
@@ -216,7 +224,7 @@ void line_on(Page& page, POINT from, int x, int y) {
   const POINT ends[2] = {from, {x, y}};
   page.polyline(ends, 2);
   MoveToEx(page.dc(), x, y, nullptr);
-  page.finish(line_box(from.x, from.y, x, y));
+  page.finish_stroked(line_box(from.x, from.y, x, y));
 }
 
 POINT position_of(const Page& page) {
@@ -243,7 +251,7 @@ void rectangle(int left, int top, int right, int bottom) {
       {left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}};
   Page page;
   page.polyline(outline, 5);
-  page.finish(box_plus_one(left, top, right, bottom));
+  page.finish_stroked(box_plus_one(left, top, right, bottom));
 }
 
 // A null point list or a count below 1 draws nothing.
@@ -294,7 +302,7 @@ void bar3d(int left, int top, int right, int bottom, int depth, int topflag) {
     const POINT lid[3] = {{back_x, back_top}, {plus(left, depth), back_top}, {left, top}};
     page.polyline(lid, 3);
   }
-  page.finish(box_plus_one(left, back_top, back_x, bottom));
+  page.finish_stroked(box_plus_one(left, back_top, back_x, bottom));
 }
 
 // ---------------------------------------------------------- round figures
@@ -328,7 +336,7 @@ void circle(int x, int y, int radius) {
   Page page;
   if (page.outline(x, y, radius, radius) == kel_clip::Outline::kCrossing)
     whole_outline(page, l, t, r, b);
-  page.finish(box_plus_one(l, t, r, b));
+  page.finish_stroked(box_plus_one(l, t, r, b));
 }
 
 namespace {
@@ -346,7 +354,7 @@ void draw_arc(int x, int y, int stangle, int endangle, int xradius, int yradius,
     whole_outline(page, l, t, r, b);
   else if (shown)
     Arc(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd), xs, ys, xe, ye);
-  page.finish(box_plus_one(l, t, r, b));
+  page.finish_stroked(box_plus_one(l, t, r, b));
   if (drawn) *drawn = arccoordstype{x, y, xs, ys, xe, ye};
 }
 
@@ -359,7 +367,7 @@ void draw_pie(int x, int y, int stangle, int endangle, int xradius, int yradius)
     FillColour fill(page);
     Pie(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd), xs, ys, xe, ye);
   }
-  page.finish(box_plus_one(l, t, r, b));
+  page.finish_stroked(box_plus_one(l, t, r, b));
 }
 
 }  // namespace
@@ -391,7 +399,7 @@ void fillellipse(int x, int y, int xradius, int yradius) {
       Ellipse(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd));
     }
   }
-  page.finish(box_plus_one(l, t, r, b));
+  page.finish_stroked(box_plus_one(l, t, r, b));
 }
 
 void pieslice(int x, int y, int stangle, int endangle, int radius) {

@@ -53,6 +53,7 @@ bool open_target(HDC hdc, Target& t) {
 struct PenState {
   bool none = true;
   double width = 1;
+  raster::LineEnd thin_end = raster::LineEnd::kLeftOut;
   uint32_t color = 0;
   DashList dashes;
 };
@@ -64,6 +65,12 @@ PenState pen_of(const DeviceContext& dc) {
   state.none = false;
   state.width = pen->width;
   state.color = to_pixel(pen->color);
+  // A geometric pen's round or square cap covers the end point's pixel even
+  // one pixel wide; a cosmetic pen, or a flat cap, leaves it out.
+  if ((pen->style & PS_TYPE_MASK) == PS_GEOMETRIC &&
+      (pen->style & PS_ENDCAP_MASK) != PS_ENDCAP_FLAT) {
+    state.thin_end = raster::LineEnd::kCovered;
+  }
   if ((pen->style & PS_STYLE_MASK) == PS_USERSTYLE) {
     state.dashes = DashList(std::vector<uint32_t>(pen->dashes.begin(), pen->dashes.end()));
   }
@@ -114,7 +121,7 @@ void paint_figure(const Target& t, Coverage& outline, const PenState& pen, Cover
 void stroke(const PenState& pen, const std::vector<DevPoint>& points, bool closed, Coverage& out) {
   if (pen.none) return;
   if (pen.width <= 1) {
-    raster::thin_path(points, closed, pen.dashes, out);
+    raster::thin_path(points, closed, pen.thin_end, pen.dashes, out);
   } else {
     raster::wide_path(points, closed, pen.width, pen.dashes, out);
   }
@@ -127,8 +134,8 @@ std::vector<DevPoint> device_points(const Target& t, const POINT* points, int co
   return out;
 }
 
-// Paints a thin line's runs straight onto the canvas: one segment never
-// touches a pixel twice, so it needs no coverage.
+// Paints a thin line's runs straight onto the canvas: one segment, with or
+// without its end pixel, never touches a pixel twice, so it needs no coverage.
 class DirectSink final : public raster::RunSink {
  public:
   DirectSink(const Canvas& canvas, const Ink& ink) : canvas_(canvas), ink_(ink) {}
@@ -145,7 +152,7 @@ void draw_line(const Target& t, DevPoint from, DevPoint to) {
   if (pen.width <= 1) {
     Ink ink = pen_ink(*t.dc, pen);
     DirectSink sink(t.canvas, ink);
-    raster::thin_line(from, to, t.canvas.clip, pen.dashes, 0, sink);
+    raster::thin_line(from, to, t.canvas.clip, pen.dashes, 0, pen.thin_end, sink);
     return;
   }
   Coverage outline(t.canvas.clip);
