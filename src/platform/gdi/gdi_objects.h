@@ -101,6 +101,11 @@ class Font : public GdiObject {
   std::shared_ptr<FontInstance> instance;
 };
 
+// A pen or brush as the rasterizer realised it for a context (see
+// raster_calls.cpp).
+struct RealizedPen;
+struct RealizedBrush;
+
 // A device context. Memory contexts draw on the bitmap selected into them;
 // window contexts draw on the window's shown picture (a 32-bit bitmap the
 // window manager owns); printer contexts on a page bitmap of the job.
@@ -129,6 +134,8 @@ class DeviceContext : public GdiObject {
   RECT clip{0, 0, 0, 0};  // device coordinates, right/bottom exclusive
   int dpi_x = 96;
   int dpi_y = 96;
+  std::shared_ptr<const RealizedPen> realized_pen;
+  std::shared_ptr<const RealizedBrush> realized_brush;
 
   // Printer contexts: where the job stands (0 no document, 1 in a document,
   // 2 in a page) and who receives each finished page.

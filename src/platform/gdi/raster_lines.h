@@ -37,6 +37,10 @@ int64_t thin_length(DevPoint a, DevPoint b);
 void thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes, int64_t start,
                RunSink& sink);
 
+// The same line, solid, storing `color` straight into the canvas (inside
+// its clip).
+void thin_line_store(DevPoint a, DevPoint b, const Canvas& canvas, uint32_t color);
+
 // A thin path through the points (closed: back to the first point), each
 // segment without its end pixel, dashes running on; covers into `out`.
 void thin_path(const std::vector<DevPoint>& points, bool closed, const DashList& dashes,
