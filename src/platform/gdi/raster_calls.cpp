@@ -4,11 +4,13 @@
 // viewport origin, clipped to the target and the clip rectangle), outline
 // and fill apart, and paints every covered pixel once: the outline with the
 // pen, the rest of the fill with the brush, both through the mix mode.
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "gdi_core.h"
+#include "platform_testing.h"
 #include "raster_canvas.h"
 #include "raster_ellipse.h"
 #include "raster_flood.h"
@@ -154,7 +156,7 @@ constexpr bool kPaintsStraight[kInkColumns][kInkColumns] = {
     /* mixes */ {false, false, false, false, false},
 };
 
-bool fast_paths_on = true;
+std::atomic<bool> fast_paths_on{true};
 
 InkColumn column_of(const Ink* ink) {
   if (!ink) return kNoInk;
@@ -295,6 +297,8 @@ const Ink& copy_ink(DeviceContext& dc, HBRUSH brush) { return brush_ink(dc, brus
 
 }  // namespace
 }  // namespace kelplat::gdi
+
+void kelplat::testing::set_raster_fast_paths(bool on) { kelplat::gdi::fast_paths_on = on; }
 
 using namespace kelplat::gdi;
 
