@@ -14,7 +14,7 @@ if(WIN32)
   set(KEL_PC_REQUIRES "")
   set(KEL_CONFIG_DEPENDENCIES "")
 else()
-  set(KEL_PC_PRIVATE_LIBS "-lpthread -ldl")
+  set(KEL_PC_PRIVATE_LIBS "-lpthread -ldl -lm")
   set(KEL_PC_REQUIRES "freetype2 fontconfig libpng libjpeg")
   if(GIF_LIBRARY)
     string(APPEND KEL_PC_PRIVATE_LIBS " -lgif")
@@ -28,12 +28,55 @@ else()
 endif()
 
 # The static library is what a program links by default, so its private
-# dependencies are listed as public ones in kel.pc.
-# kel.pc finds the prefix from its own place, libdir/pkgconfig.
+# dependencies are listed as public ones in kel.pc. kel-compat.pc adds the
+# DOS and Windows companion headers of classic programs.
+# Installed, they find the prefix from their own place, libdir/pkgconfig.
 file(RELATIVE_PATH KEL_PC_UP ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
 string(REGEX REPLACE "/$" "" KEL_PC_UP "${KEL_PC_UP}")
-configure_file(${PROJECT_SOURCE_DIR}/cmake/kel.pc.in ${PROJECT_BINARY_DIR}/kel.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/kel.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+set(KEL_PC_PREFIX "\${pcfiledir}/${KEL_PC_UP}")
+set(KEL_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
+set(KEL_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
+foreach(pc kel kel-compat)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/${pc}.pc.in ${PROJECT_BINARY_DIR}/${pc}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()
+# The same for the build tree (tests and CI): the headers of the sources and
+# the libraries of the build.
+set(KEL_BUILD_PKGCONFIG_DIR ${PROJECT_BINARY_DIR}/build-pkgconfig)
+set(KEL_PC_PREFIX ${PROJECT_BINARY_DIR})
+set(KEL_PC_LIBDIR ${PROJECT_BINARY_DIR})
+set(KEL_PC_INCLUDEDIR ${PROJECT_SOURCE_DIR}/include)
+foreach(pc kel kel-compat)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/${pc}.pc.in ${KEL_BUILD_PKGCONFIG_DIR}/${pc}.pc @ONLY)
+endforeach()
+
+# Compiler wrappers for classic programs, installed and in the build tree.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kel DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(TARGETS kel_classic_main ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+file(RELATIVE_PATH KEL_BIN_TO_PC ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig)
+foreach(language c c++)
+  if(language STREQUAL "c")
+    set(KEL_WRAPPER_NAME kel-cc)
+    set(KEL_WRAPPER_ENV KEL_CC)
+    set(KEL_WRAPPER_COMPILER cc)
+  else()
+    set(KEL_WRAPPER_NAME kel-c++)
+    set(KEL_WRAPPER_ENV KEL_CXX)
+    set(KEL_WRAPPER_COMPILER c++)
+  endif()
+  set(KEL_WRAPPER_LANGUAGE ${language})
+  set(KEL_WRAPPER_PCDIR ${KEL_BIN_TO_PC})
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/kel-compiler.in
+    ${PROJECT_BINARY_DIR}/install-bin/${KEL_WRAPPER_NAME} @ONLY)
+  install(PROGRAMS ${PROJECT_BINARY_DIR}/install-bin/${KEL_WRAPPER_NAME}
+    DESTINATION ${CMAKE_INSTALL_BINDIR})
+  set(KEL_WRAPPER_PCDIR ${KEL_BUILD_PKGCONFIG_DIR})
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/kel-compiler.in
+    ${PROJECT_BINARY_DIR}/build-bin/${KEL_WRAPPER_NAME} @ONLY)
+  file(COPY ${PROJECT_BINARY_DIR}/build-bin/${KEL_WRAPPER_NAME} DESTINATION ${PROJECT_BINARY_DIR}/bin
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+    WORLD_EXECUTE)
+endforeach()
 
 install(EXPORT kelTargets NAMESPACE kel:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/kel)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/kelConfig.cmake.in

@@ -9,12 +9,25 @@
 // x to the right and y downward; angles are whole degrees counter-clockwise
 // from the positive x axis. A colour value is an index 0..15 into the table of
 // standard colours or an explicit colour made by COLOR(r, g, b).
+//
+// The header compiles as C (C99 and later) and as C++. The functions have C
+// linkage in both. In C, getmouseclick takes the variables themselves through
+// a macro of the same name, as in C++; initwindow, closegraph,
+// setmousequeuestatus, readimagefile and writeimagefile are macros that fill
+// in the arguments left out; printimage takes all its arguments; the stream
+// output (KELout, kelout, outstream, outstreamxy) is C++ only.
 #ifndef KEL_GRAPHICS_H
 #define KEL_GRAPHICS_H
 
-#include <climits>
-#include <cstddef>
+#include <limits.h>
+#include <stddef.h>
+#ifdef __cplusplus
 #include <sstream>
+#define KEL_DEFAULT(value) = value
+#else
+#include <stdbool.h>
+#define KEL_DEFAULT(value)
+#endif
 
 // The window handle type, declared exactly as the platform declares it, so
 // this header can be included before or after the system headers.
@@ -161,28 +174,33 @@ enum graphics_errors {
 #define BLUE_VALUE(v) ((int)((converttorgb(v) >> 16) & 0xFF))
 
 // ------------------------------------------------------------------ records
+typedef struct arccoordstype arccoordstype;
 struct arccoordstype {
   int x, y;
   int xstart, ystart;
   int xend, yend;
 };
 
+typedef struct fillsettingstype fillsettingstype;
 struct fillsettingstype {
   int pattern;
   int color;
 };
 
+typedef struct linesettingstype linesettingstype;
 struct linesettingstype {
   int linestyle;
   unsigned upattern;
   int thickness;
 };
 
+typedef struct palettetype palettetype;
 struct palettetype {
   unsigned char size;
   signed char colors[MAXCOLORS + 1];
 };
 
+typedef struct textsettingstype textsettingstype;
 struct textsettingstype {
   int font;
   int direction;
@@ -191,25 +209,31 @@ struct textsettingstype {
   int vert;
 };
 
+typedef struct viewporttype viewporttype;
 struct viewporttype {
   int left, top, right, bottom;
   int clip;
 };
 
+#ifdef __cplusplus
 // A string output stream type. Its base is private, so it can neither be
 // written to nor passed as a std::ostringstream; use the stream kelout.
 class KELout : private virtual std::ostringstream {};
 
 // The stream that outstream and outstreamxy draw by default.
 extern std::ostringstream kelout;
+#endif
 
 // --------------------------------------------------------------- functions
+#ifdef __cplusplus
 extern "C" {
+#endif
 
 // Windows
-int initwindow(int width, int height, const char* title = "Windows KEL", int left = 0, int top = 0,
-               bool dbflag = false, bool closeflag = true);
-void closegraph(int wid = ALL_WINDOWS);
+int initwindow(int width, int height, const char* title KEL_DEFAULT("Windows KEL"),
+               int left KEL_DEFAULT(0), int top KEL_DEFAULT(0), bool dbflag KEL_DEFAULT(false),
+               bool closeflag KEL_DEFAULT(true));
+void closegraph(int wid KEL_DEFAULT(ALL_WINDOWS));
 int getcurrentwindow(void);
 void setcurrentwindow(int window);
 
@@ -324,32 +348,84 @@ void getimage(int left, int top, int right, int bottom, void* bitmap);
 void putimage(int left, int top, void* bitmap, int op);
 
 // Image files, BMP files, printing. A null filename asks the user.
-void readimagefile(const char* filename = NULL, int left = 0, int top = 0, int right = INT_MAX,
-                   int bottom = INT_MAX);
-void writeimagefile(const char* filename = NULL, int left = 0, int top = 0, int right = INT_MAX,
-                    int bottom = INT_MAX, bool active = true, HWND hwnd = NULL);
+void readimagefile(const char* filename KEL_DEFAULT(NULL), int left KEL_DEFAULT(0),
+                   int top KEL_DEFAULT(0), int right KEL_DEFAULT(INT_MAX),
+                   int bottom KEL_DEFAULT(INT_MAX));
+void writeimagefile(const char* filename KEL_DEFAULT(NULL), int left KEL_DEFAULT(0),
+                    int top KEL_DEFAULT(0), int right KEL_DEFAULT(INT_MAX),
+                    int bottom KEL_DEFAULT(INT_MAX), bool active KEL_DEFAULT(true),
+                    HWND hwnd KEL_DEFAULT(NULL));
 unsigned short SaveDIB(void* hDib, const char* lpFileName);
 void* ReadDIBFile(void* hFile);
 void* LoadDIB(const char* lpFileName);
 unsigned short DestroyDIB(void* hDib);
-void printimage(const char* title = NULL, double width_inches = 7, double border_left_inches = 0.75,
-                double border_top_inches = 0.75, int left = 0, int top = 0, int right = INT_MAX,
-                int bottom = INT_MAX, bool active = true, HWND hwnd = NULL);
+void printimage(const char* title KEL_DEFAULT(NULL), double width_inches KEL_DEFAULT(7),
+                double border_left_inches KEL_DEFAULT(0.75),
+                double border_top_inches KEL_DEFAULT(0.75), int left KEL_DEFAULT(0),
+                int top KEL_DEFAULT(0), int right KEL_DEFAULT(INT_MAX),
+                int bottom KEL_DEFAULT(INT_MAX), bool active KEL_DEFAULT(true),
+                HWND hwnd KEL_DEFAULT(NULL));
 
 // Mouse
-void setmousequeuestatus(int kind, bool status = true);
+void setmousequeuestatus(int kind, bool status KEL_DEFAULT(true));
 void registermousehandler(int kind, void (*h)(int x, int y));
 bool ismouseclick(int kind);
+#ifdef __cplusplus
 void getmouseclick(int kind, int& x, int& y);
+#endif
+// The event's coordinates through pointers: what getmouseclick does in C.
+void kel_getmouseclick(int kind, int* x, int* y);
 void clearmouseclick(int kind);
 int mousex(void);
 int mousey(void);
 
+#ifdef __cplusplus
 }  // extern "C"
 
 // Stream text output (C++ linkage: they take C++ streams).
 void outstreamxy(int x, int y, std::ostringstream& out = kelout);
 void outstream(std::ostringstream& out = kelout);
+#else
+// C: the same calls as in C++, arguments left out take their defaults.
+// KEL__ARGN picks the name in the position given by the number of arguments.
+#define KEL__ARGN(a1, a2, a3, a4, a5, a6, a7, name, ...) name
+#define getmouseclick(kind, x, y) kel_getmouseclick((kind), &(x), &(y))
+#define closegraph(...)  \
+  (closegraph)(((int[]){ \
+      ALL_WINDOWS, __VA_ARGS__})[sizeof((int[]){ALL_WINDOWS, __VA_ARGS__}) / sizeof(int) - 1])
+#define setmousequeuestatus(...) \
+  KEL__ARGN(__VA_ARGS__, , , , , , KEL__MQS2, KEL__MQS1, )(__VA_ARGS__)
+#define KEL__MQS1(kind) (setmousequeuestatus)(kind, true)
+#define KEL__MQS2(kind, status) (setmousequeuestatus)(kind, status)
+#define initwindow(...)                                                                  \
+  KEL__ARGN(__VA_ARGS__, KEL__IW7, KEL__IW6, KEL__IW5, KEL__IW4, KEL__IW3, KEL__IW2, , ) \
+  (__VA_ARGS__)
+#define KEL__IW2(w, h) KEL__IW3(w, h, "Windows KEL")
+#define KEL__IW3(w, h, t) KEL__IW5(w, h, t, 0, 0)
+#define KEL__IW4(w, h, t, l) KEL__IW5(w, h, t, l, 0)
+#define KEL__IW5(w, h, t, l, tp) KEL__IW6(w, h, t, l, tp, false)
+#define KEL__IW6(w, h, t, l, tp, db) KEL__IW7(w, h, t, l, tp, db, true)
+#define KEL__IW7(w, h, t, l, tp, db, cf) (initwindow)(w, h, t, l, tp, db, cf)
+#define readimagefile(...)                                                            \
+  KEL__ARGN(__VA_ARGS__, , , KEL__RIF5, KEL__RIF4, KEL__RIF3, KEL__RIF2, KEL__RIF1, ) \
+  (__VA_ARGS__)
+#define KEL__RIF1(f) KEL__RIF3(f, 0, 0)
+#define KEL__RIF2(f, l) KEL__RIF3(f, l, 0)
+#define KEL__RIF3(f, l, t) KEL__RIF4(f, l, t, INT_MAX)
+#define KEL__RIF4(f, l, t, r) KEL__RIF5(f, l, t, r, INT_MAX)
+#define KEL__RIF5(f, l, t, r, b) (readimagefile)(f, l, t, r, b)
+#define writeimagefile(...)                                                                \
+  KEL__ARGN(__VA_ARGS__, KEL__WIF7, KEL__WIF6, KEL__WIF5, KEL__WIF4, KEL__WIF3, KEL__WIF2, \
+            KEL__WIF1, )                                                                   \
+  (__VA_ARGS__)
+#define KEL__WIF1(f) KEL__WIF3(f, 0, 0)
+#define KEL__WIF2(f, l) KEL__WIF3(f, l, 0)
+#define KEL__WIF3(f, l, t) KEL__WIF4(f, l, t, INT_MAX)
+#define KEL__WIF4(f, l, t, r) KEL__WIF5(f, l, t, r, INT_MAX)
+#define KEL__WIF5(f, l, t, r, b) KEL__WIF6(f, l, t, r, b, true)
+#define KEL__WIF6(f, l, t, r, b, a) KEL__WIF7(f, l, t, r, b, a, NULL)
+#define KEL__WIF7(f, l, t, r, b, a, h) (writeimagefile)(f, l, t, r, b, a, h)
+#endif
 
 // The library also defines C++ overloads taking `char*` where the functions
 // above take `const char*` (initwindow, outtext, outtextxy, textwidth,

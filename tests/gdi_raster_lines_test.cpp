@@ -27,8 +27,9 @@ std::string repeat(const std::string& unit, size_t length) {
   return s.substr(0, length);
 }
 
-TEST(RasterLines, LineToLeavesOutTheEndPointAndMovesThePosition) {
+TEST(RasterLines, CosmeticLineToLeavesOutTheEndPointAndMovesThePosition) {
   Page page(40, 40);
+  page.cosmetic_pen();
   page.line(5, 7, 25, 7);
   EXPECT_EQ(page.at(5, 7), kWhite);
   EXPECT_EQ(page.at(24, 7), kWhite);
@@ -49,6 +50,7 @@ TEST(RasterLines, EveryOctantStepsOncePerMajorPixelAlongTheIdealLine) {
                          {7, -30}, {30, -7}, {20, 20}, {-20, 20}, {0, 25},  {25, 0}};
   for (const auto& e : ends) {
     Page page(101, 101);
+    page.cosmetic_pen();
     page.line(cx, cy, cx + e[0], cy + e[1]);
     std::set<Pixel> pixels = page.drawn();
     int major = std::max(std::abs(e[0]), std::abs(e[1]));
@@ -66,6 +68,46 @@ TEST(RasterLines, EveryOctantStepsOncePerMajorPixelAlongTheIdealLine) {
   }
 }
 
+// The library's pen: geometric, square caps; at width 1 each cap is the end
+// point's own pixel.
+TEST(RasterLines, GeometricThinPenCoversBothEndPoints) {
+  const int ends[][2] = {{30, 7}, {-7, 30}, {-30, -7}, {7, -30}, {20, -20}, {0, 25}};
+  for (const auto& e : ends) {
+    Page page(101, 101);
+    page.line(50, 50, 50 + e[0], 50 + e[1]);
+    SCOPED_TRACE(testing::Message() << "to " << e[0] << "," << e[1]);
+    EXPECT_EQ(page.drawn().size(), size_t(std::max(std::abs(e[0]), std::abs(e[1])) + 1));
+    EXPECT_EQ(page.at(50, 50), kWhite);
+    EXPECT_EQ(page.at(50 + e[0], 50 + e[1]), kWhite);
+  }
+  Page page(40, 40);
+  const POINT points[] = {{5, 5}, {15, 5}, {15, 15}, {5, 15}};
+  Polyline(page.dc(), points, 4);
+  EXPECT_EQ(page.at(5, 15), kWhite) << "the last point of a polyline";
+  EXPECT_EQ(page.drawn().size(), 31u);
+  page.clear(0);
+  page.line(20, 30, 20, 30);
+  EXPECT_EQ(page.drawn(), (std::set<Pixel>{{20, 30}})) << "a line of length 0 is its point";
+  // The dash list decides the end pixel as any other: with {3, 5}, step 10
+  // lies in a dash and step 12 in a gap.
+  page.clear(0);
+  page.pen(1, RGB(255, 255, 255), {3, 5});
+  page.line(0, 5, 10, 5);
+  EXPECT_EQ(row_pattern(page, 5, 0, 11), "####....###.");
+  page.line(0, 9, 12, 9);
+  EXPECT_EQ(row_pattern(page, 9, 0, 13), "####....####..");
+}
+
+TEST(RasterLines, FlatCapsLeaveOutTheEndPoint) {
+  Page page(40, 40);
+  LOGBRUSH white{BS_SOLID, RGB(255, 255, 255), 0};
+  DeleteObject(SelectObject(
+      page.dc(), ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 1, &white, 0, nullptr)));
+  page.line(5, 7, 25, 7);
+  EXPECT_EQ(page.at(25, 7), 0u);
+  EXPECT_EQ(page.drawn().size(), 20u);
+}
+
 TEST(RasterLines, ExclusiveOrTouchesEachPixelOnceAndTwiceRestores) {
   Page page(80, 80, 0x102030);
   SetROP2(page.dc(), R2_XORPEN);
@@ -81,8 +123,9 @@ TEST(RasterLines, ExclusiveOrTouchesEachPixelOnceAndTwiceRestores) {
   }
 }
 
-TEST(RasterLines, PolylineLeavesOutOnlyTheLastPoint) {
+TEST(RasterLines, CosmeticPolylineLeavesOutOnlyTheLastPoint) {
   Page page(40, 40);
+  page.cosmetic_pen();
   const POINT points[] = {{5, 5}, {15, 5}, {15, 15}, {5, 15}};
   MoveToEx(page.dc(), 1, 2, nullptr);
   EXPECT_TRUE(Polyline(page.dc(), points, 4));
@@ -124,7 +167,7 @@ TEST(RasterLines, FarEndPointsKeepTheLineExact) {
   far.line(-2000000000, -1000000000, 63, 31);
   near.line(-1000, -500, 63, 31);
   EXPECT_EQ(far.snapshot(), near.snapshot());
-  EXPECT_EQ(far.drawn().size(), 63u);
+  EXPECT_EQ(far.drawn().size(), 64u) << "with the end point";
 }
 
 TEST(RasterLines, DashListsMeasureWithTheCaps) {

@@ -50,6 +50,8 @@ class Page {
     ASSERT_NE(p, nullptr);
     DeleteObject(SelectObject(dc_, p));
   }
+  // A one-pixel cosmetic pen, which leaves out the end point of a line.
+  void cosmetic_pen() { DeleteObject(SelectObject(dc_, CreatePen(PS_SOLID, 1, RGB(255, 255, 255)))); }
   void null_pen() { DeleteObject(SelectObject(dc_, GetStockObject(NULL_PEN))); }
   void brush(HGDIOBJ b) { DeleteObject(SelectObject(dc_, b)); }
   void solid_brush(COLORREF color) { brush(CreateSolidBrush(color)); }

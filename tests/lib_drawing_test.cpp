@@ -127,7 +127,7 @@ TEST_F(Drawing, LinesAndTheCurrentPosition) {
   EXPECT_EQ(getx(), 5);
   EXPECT_EQ(gety(), 6);
   EXPECT_EQ(getpixel(20, 30), WHITE);
-  EXPECT_EQ(getpixel(10, 10), BLACK) << "the end point is left out";
+  EXPECT_EQ(getpixel(10, 10), WHITE) << "the end point is drawn too";
   moveto(10, 10);
   lineto(50, 60);
   EXPECT_EQ(getx(), 50);

@@ -144,7 +144,7 @@ TEST_F(PrimitiveBadInput, PenWidthsOfZeroOrLessDrawOnePixelWide) {
     line(10, 10, 110, 10);
     circle(200, 150, 30);
     PageImage image = page();
-    EXPECT_EQ(image.count(stored(WHITE), 0, 0, kWidth, 100), 100) << width;
+    EXPECT_EQ(image.count(stored(WHITE), 0, 0, kWidth, 100), 101) << width;
     EXPECT_TRUE(image.is(230, 150, WHITE)) << width;
     EXPECT_FALSE(image.is(231, 150, WHITE)) << width;
   }

@@ -215,20 +215,21 @@ TEST_F(PrimitiveFigures, BarFillsFromTheTopLeftUpToButNotIncludingTheOtherCorner
 }
 
 // --------------------------------------------------------- lines, position
-TEST_F(PrimitiveFigures, LineLeavesOutItsEndPointAndKeepsThePosition) {
+TEST_F(PrimitiveFigures, LineCoversBothEndPointsAndKeepsThePosition) {
   moveto(7, 8);
   line(20, 30, 10, 10);
   EXPECT_EQ(getx(), 7);
   EXPECT_EQ(gety(), 8);
   PageImage image = page();
   EXPECT_TRUE(image.is(20, 30, WHITE));
-  EXPECT_TRUE(image.is(10, 10, BLACK));
-  EXPECT_EQ(image.count(stored(WHITE)), 20) << "one pixel per step of the longer axis";
+  EXPECT_TRUE(image.is(10, 10, WHITE));
+  EXPECT_EQ(image.count(stored(WHITE)), 21) << "one pixel per step of the longer axis, and the end";
   cleardevice();
   line(0, 5, 9, 5);
-  EXPECT_RECT((RECT{0, 5, 9, 6}), page().bounds(stored(WHITE)));
+  EXPECT_RECT((RECT{0, 5, 10, 6}), page().bounds(stored(WHITE)));
   line(3, 3, 3, 3);
-  EXPECT_TRUE(page().is(3, 3, BLACK)) << "a line of no length draws nothing";
+  EXPECT_TRUE(page().is(3, 3, WHITE)) << "a line of no length is its point";
+  EXPECT_EQ(page().count(stored(WHITE)), 11);
 }
 
 TEST_F(PrimitiveFigures, LinetoAndLinerelChainFromTheCurrentPosition) {
@@ -237,26 +238,24 @@ TEST_F(PrimitiveFigures, LinetoAndLinerelChainFromTheCurrentPosition) {
   EXPECT_EQ(getx(), 50);
   EXPECT_EQ(gety(), 60);
   EXPECT_TRUE(page().is(10, 10, WHITE));
-  EXPECT_TRUE(page().is(50, 60, BLACK)) << "the end is left for the next line";
+  EXPECT_TRUE(page().is(50, 60, WHITE));
   linerel(10, -5);
   EXPECT_EQ(getx(), 60);
   EXPECT_EQ(gety(), 55);
   PageImage image = page();
-  EXPECT_TRUE(image.is(50, 60, WHITE));
-  EXPECT_TRUE(image.is(60, 55, BLACK));
-  EXPECT_EQ(image.count(stored(WHITE)), 50 + 10);
+  EXPECT_TRUE(image.is(60, 55, WHITE));
+  EXPECT_EQ(image.count(stored(WHITE)), 51 + 10) << "the shared end drawn once";
   linerel(-60, 0);
   EXPECT_EQ(getx(), 0);
-  EXPECT_EQ(page().count(stored(WHITE), 1, 55, 61, 56), 60);
+  EXPECT_EQ(page().count(stored(WHITE), 0, 55, 61, 56), 61);
 }
 
 TEST_F(PrimitiveFigures, DrawpolyClosesOnlyWhenTheFirstPointIsRepeated) {
   int open[] = {10, 10, 60, 10, 60, 60};
   drawpoly(3, open);
   PageImage image = page();
-  EXPECT_EQ(image.count(stored(WHITE)), 100) << "two sides, the last point left out";
-  EXPECT_TRUE(image.is(60, 59, WHITE));
-  EXPECT_TRUE(image.is(60, 60, BLACK));
+  EXPECT_EQ(image.count(stored(WHITE)), 101) << "two sides, both ends drawn";
+  EXPECT_TRUE(image.is(60, 60, WHITE));
   EXPECT_TRUE(image.is(35, 35, BLACK)) << "no closing side";
   cleardevice();
   int closed[] = {10, 10, 60, 10, 60, 60, 10, 10};
@@ -264,7 +263,7 @@ TEST_F(PrimitiveFigures, DrawpolyClosesOnlyWhenTheFirstPointIsRepeated) {
   image = page();
   EXPECT_TRUE(image.is(35, 35, WHITE));
   EXPECT_TRUE(image.is(60, 60, WHITE));
-  EXPECT_EQ(image.count(stored(WHITE)), 150);
+  EXPECT_EQ(image.count(stored(WHITE)), 150) << "the first point drawn once";
 }
 
 TEST_F(PrimitiveFigures, FillpolyClosesTheOutlineItself) {

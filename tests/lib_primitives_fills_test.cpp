@@ -271,6 +271,29 @@ TEST_F(PrimitiveFills, FloodfillInsideACircleDoesNotLeakThroughItsOutline) {
   }
 }
 
+TEST_F(PrimitiveFills, ShapesClosedByLinesHoldAFloodFill) {
+  // Each line covers both its end points, so where two lines meet at an end
+  // no gap is left for the fill to run out through.
+  setcolor(WHITE);
+  setfillstyle(SOLID_FILL, GREEN);
+  line(100, 50, 180, 200);
+  line(180, 200, 30, 170);
+  line(30, 170, 100, 50);
+  floodfill(100, 140, WHITE);
+  EXPECT_EQ(page().count(stored(GREEN), 0, 0, kWidth, 49), 0) << "nothing above the triangle";
+  EXPECT_GT(page().count(stored(GREEN)), 5000);
+  EXPECT_LT(page().count(stored(GREEN)), 150 * 80);
+  cleardevice();
+  moveto(200, 20);
+  lineto(300, 20);
+  linerel(0, 80);
+  lineto(200, 20);
+  floodfill(280, 40, WHITE);
+  EXPECT_EQ(page().count(stored(GREEN), 0, 0, 200, kHeight), 0);
+  EXPECT_EQ(page().count(stored(GREEN), 0, 101, kWidth, kHeight), 0);
+  EXPECT_GT(page().count(stored(GREEN)), 3000);
+}
+
 TEST_F(PrimitiveFills, FloodfillStopsAtTheClipRectangle) {
   setfillstyle(SOLID_FILL, GREEN);
   setviewport(100, 50, 300, 200, 1);

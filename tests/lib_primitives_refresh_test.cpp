@@ -31,9 +31,30 @@ TEST_F(PrimitiveRefresh, BoxesOfTheFigures) {
   EXPECT_RECT((RECT{7, 9, 8, 10}), held.take());
   getdisplaycolor(RED);
   EXPECT_RECT((RECT{0, 0, 1, 1}), held.take());
+}
+
+// A wide pen reaches half its thickness, rounded up, beyond the thin figure:
+// the box grows by that much on every side.
+TEST_F(PrimitiveRefresh, BoxesOfWidePensGrowByThePensReach) {
+  HeldPainting held;
   setlinestyle(SOLID_LINE, 0, 9);
   line(100, 100, 200, 100);
-  EXPECT_RECT((RECT{100, 100, 201, 101}), held.take()) << "no allowance for the pen";
+  EXPECT_RECT((RECT{95, 95, 206, 106}), held.take());
+  EXPECT_GE(page().bounds(stored(WHITE)).left, 95) << "the box holds what was drawn";
+  setlinestyle(SOLID_LINE, 0, THICK_WIDTH);
+  rectangle(10, 20, 50, 80);
+  EXPECT_RECT((RECT{8, 18, 53, 83}), held.take());
+  moveto(300, 200);
+  lineto(250, 150);
+  EXPECT_RECT((RECT{248, 148, 303, 203}), held.take());
+  circle(100, 100, 50);
+  EXPECT_RECT((RECT{48, 48, 153, 153}), held.take());
+  setlinestyle(SOLID_LINE, 0, 8);
+  setviewport(100, 50, 300, 200, 1);
+  linerel(10, 0);
+  EXPECT_RECT((RECT{96, 46, 115, 55}), held.take()) << "in client coordinates";
+  putpixel(7, 9, WHITE);
+  EXPECT_RECT((RECT{107, 59, 108, 60}), held.take()) << "a pixel is not drawn with the pen";
 }
 
 TEST_F(PrimitiveRefresh, BoxesMoveWithTheViewportOrigin) {

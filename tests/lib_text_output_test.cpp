@@ -2,6 +2,7 @@
 // current position, measuring, null and empty strings, and the stream output
 // built on them (line breaks, empty lines, carriage returns, the stream
 // emptied).
+#include <algorithm>
 #include <climits>
 #include <sstream>
 #include <string>
@@ -292,3 +293,70 @@ TEST_F(TextOutput, ManyLinesNearTheEdgeSaturate) {
 }
 
 }  // namespace
+
+// ------------------------------------------------ console face, UTF-8
+namespace {
+
+// The ink of the w x h cell at (x, y): one character per pixel, '#' for
+// the drawing colour.
+std::string cell_ink(int x, int y, int w, int h) {
+  std::string ink;
+  for (int row = y; row < y + h; ++row)
+    for (int column = x; column < x + w; ++column) ink += getpixel(column, row) == YELLOW ? '#' : '.';
+  return ink;
+}
+
+}  // namespace
+
+TEST_F(TextOutput, DefaultFontAtSizeOneIsACrispEightByEightFont) {
+  settextstyle(DEFAULT_FONT, HORIZ_DIR, 1);
+  EXPECT_EQ(textwidth("0123456789"), 80);
+  EXPECT_EQ(textheight("0123456789"), 8);
+  outtextxy(10, 20, "0123456789");
+  std::vector<std::string> digits;
+  for (int i = 0; i < 10; ++i) digits.push_back(cell_ink(10 + 8 * i, 20, 8, 8));
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_GT(std::count(digits[i].begin(), digits[i].end(), '#'), 8) << "digit " << i;
+    for (int j = 0; j < i; ++j) EXPECT_NE(digits[i], digits[j]) << j << " and " << i;
+  }
+  // Size 3: every pixel of the 8 x 8 glyph is a 3 x 3 block.
+  settextstyle(DEFAULT_FONT, HORIZ_DIR, 3);
+  EXPECT_EQ(textwidth("68"), 48);
+  outtextxy(100, 100, "68");
+  for (int i = 0; i < 2; ++i) {
+    std::string big = cell_ink(100 + 24 * i, 100, 24, 24), sampled;
+    for (int k = 0; k < 64; ++k) sampled += big[size_t((k / 8 * 3 + 1) * 24 + k % 8 * 3 + 1)];
+    EXPECT_EQ(sampled, digits[i == 0 ? 6 : 8]);
+    EXPECT_EQ(std::count(big.begin(), big.end(), '#'),
+              9 * std::count(sampled.begin(), sampled.end(), '#'));
+  }
+  // Upward text: the same glyph turned a quarter counter-clockwise.
+  clear();
+  settextstyle(DEFAULT_FONT, VERT_DIR, 1);
+  outtextxy(200, 150, "6");
+  const RECT box = drawn();
+  ASSERT_EQ(box.right - box.left, 8);
+  ASSERT_EQ(box.bottom - box.top, 8);
+  const std::string turned = cell_ink(box.left, box.top, 8, 8);
+  for (int r = 0; r < 8; ++r)
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(turned[size_t(r * 8 + c)], digits[6][size_t(c * 8 + 7 - r)]);
+}
+
+TEST_F(TextOutput, Utf8TextIsDrawnAsItsCharacters) {
+  for (int font : {int(DEFAULT_FONT), int(TRIPLEX_FONT)}) {
+    settextstyle(font, HORIZ_DIR, 2);
+    SCOPED_TRACE(font);
+    EXPECT_EQ(textwidth("caf\xC3\xA9"), textwidth("caf\xE9")) << "UTF-8 e acute";
+    EXPECT_EQ(textwidth("\xE2\x82\xAC"), textwidth("\x80")) << "the euro sign";
+    EXPECT_EQ(textwidth("\xE2\x82\xAC\xC3\xA9"), textwidth("\x80\xE9"));
+    const std::vector<uint32_t> expected = reference({{20, 30, "caf\xE9 \x80"}});
+    outtextxy(20, 30, "caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_PAGE(expected);
+  }
+  settextstyle(DEFAULT_FONT, HORIZ_DIR, 1);
+  EXPECT_EQ(textwidth("\xE0\xA4\x85"), 8) << "one character the code page lacks";
+  EXPECT_EQ(textwidth("\xC3\xA9t\xE9"), 32) << "not UTF-8: every byte a character";
+  EXPECT_EQ(textwidth("\xC0\xA9"), 16) << "an overlong sequence is no UTF-8";
+  EXPECT_EQ(textwidth("\xED\xA0\x80"), 24) << "nor is a surrogate";
+  EXPECT_EQ(textwidth("\xC3"), 8) << "nor a cut sequence";
+}

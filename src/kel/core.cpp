@@ -105,6 +105,7 @@ bool start_window_thread(WindowData* wd) {
 int initwindow(int width, int height, const char* title, int left, int top, bool dbflag,
                bool closeflag) {
   if (!DllMain_MGM(nullptr, 1, nullptr)) return -1;
+  KEL__ArmSnapshot();
   WindowData* wd = new (std::nothrow) WindowData;
   if (!wd) return -1;
   wd->key_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -138,6 +139,7 @@ int initwindow(int width, int height, char* title, int left, int top, bool dbfla
 }
 
 void closegraph(int wid) {
+  KEL__Snapshot();
   if (wid == CURRENT_WINDOW) {
     int current = KEL__CurrentWindow.load();
     if (current >= 0) closegraph(current);
@@ -404,4 +406,11 @@ bool getrefreshingkel(void) { return KEL__GetWindowDataPtr()->refreshing; }
 void setrefreshingkel(bool value) { KEL__GetWindowDataPtr()->refreshing = value; }
 
 // A negative time counts as 0.
-void delay(int msec) { Sleep(msec < 0 ? 0 : static_cast<DWORD>(msec)); }
+// A scripted run does not sleep: the wait delivers the next scripted event.
+void delay(int msec) {
+  if (KEL__ScriptActive()) {
+    KEL__ScriptStep();
+    return;
+  }
+  Sleep(msec < 0 ? 0 : static_cast<DWORD>(msec));
+}

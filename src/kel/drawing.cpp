@@ -60,6 +60,14 @@ class Page {
   HDC dc() const { return dc_; }
   WindowData* wd() const { return wd_; }
 
+  // Repaint of the box of a figure drawn with the pen: a wide pen reaches
+  // half its thickness, rounded up, beyond the thin figure on every side.
+  void finish_stroked(RECT box) {
+    const long long thickness = wd_->line.thickness;
+    const long long reach = thickness > 1 ? (thickness + 1) / 2 : 0;
+    finish(RECT{plus(box.left, -reach), plus(box.top, -reach), plus(box.right, reach),
+                plus(box.bottom, reach)});
+  }
   // Repaint of the box (figure coordinates, right and bottom exclusive).
   void finish(RECT box) {
     to_client(dc_, &box);
@@ -178,7 +186,7 @@ void line(int x1, int y1, int x2, int y2) {
   MoveToEx(page.dc(), x1, y1, &old);
   LineTo(page.dc(), x2, y2);
   MoveToEx(page.dc(), old.x, old.y, nullptr);
-  page.finish(line_box(x1, y1, x2, y2));
+  page.finish_stroked(line_box(x1, y1, x2, y2));
 }
 
 void lineto(int x, int y) {
@@ -186,7 +194,7 @@ void lineto(int x, int y) {
   POINT p = {0, 0};
   GetCurrentPositionEx(page.dc(), &p);
   LineTo(page.dc(), x, y);
-  page.finish(line_box(p.x, p.y, x, y));
+  page.finish_stroked(line_box(p.x, p.y, x, y));
 }
 
 void linerel(int dx, int dy) {
@@ -195,7 +203,7 @@ void linerel(int dx, int dy) {
   GetCurrentPositionEx(page.dc(), &p);
   int x = plus(p.x, dx), y = plus(p.y, dy);
   LineTo(page.dc(), x, y);
-  page.finish(line_box(p.x, p.y, x, y));
+  page.finish_stroked(line_box(p.x, p.y, x, y));
 }
 
 void rectangle(int left, int top, int right, int bottom) {
@@ -203,7 +211,7 @@ void rectangle(int left, int top, int right, int bottom) {
       {left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}};
   Page page;
   Polyline(page.dc(), outline, 5);
-  page.finish(box_plus_one(left, top, right, bottom));
+  page.finish_stroked(box_plus_one(left, top, right, bottom));
 }
 
 // A null point list or a count below 1 draws nothing.
@@ -254,7 +262,7 @@ void bar3d(int left, int top, int right, int bottom, int depth, int topflag) {
     const POINT lid[3] = {{back_x, back_top}, {plus(left, depth), back_top}, {left, top}};
     Polyline(page.dc(), lid, 3);
   }
-  page.finish(box_plus_one(left, back_top, back_x, bottom));
+  page.finish_stroked(box_plus_one(left, back_top, back_x, bottom));
 }
 
 // ---------------------------------------------------------- round figures
@@ -264,7 +272,7 @@ void circle(int x, int y, int radius) {
   const int start_x = plus(x, radius);
   Page page;
   Arc(page.dc(), l, t, r, b, start_x, y, start_x, y);
-  page.finish(box_plus_one(l, t, r, b));
+  page.finish_stroked(box_plus_one(l, t, r, b));
 }
 
 namespace {
@@ -278,7 +286,7 @@ void draw_arc(int x, int y, int stangle, int endangle, int xradius, int yradius,
   ArcEndPoints(x, y, xradius, yradius, stangle, endangle, xs, ys, xe, ye);
   Page page;
   Arc(page.dc(), l, t, r, b, xs, ys, xe, ye);
-  page.finish(box_plus_one(l, t, r, b));
+  page.finish_stroked(box_plus_one(l, t, r, b));
   if (drawn) *drawn = arccoordstype{x, y, xs, ys, xe, ye};
 }
 
@@ -291,7 +299,7 @@ void draw_pie(int x, int y, int stangle, int endangle, int xradius, int yradius)
     FillColour fill(page);
     Pie(page.dc(), l, t, r, b, xs, ys, xe, ye);
   }
-  page.finish(box_plus_one(l, t, r, b));
+  page.finish_stroked(box_plus_one(l, t, r, b));
 }
 
 }  // namespace
@@ -316,7 +324,7 @@ void fillellipse(int x, int y, int xradius, int yradius) {
     FillColour fill(page);
     Ellipse(page.dc(), l, t, r, b);
   }
-  page.finish(box_plus_one(l, t, r, b));
+  page.finish_stroked(box_plus_one(l, t, r, b));
 }
 
 void pieslice(int x, int y, int stangle, int endangle, int radius) {

@@ -224,4 +224,24 @@ bool MouseKindInRange(int kind);
 // (without holding any lock).
 void KEL__FeedMouse(WindowData* wd, UINT kind, LPARAM lParam);
 
+// ------------------------------------------------------- input state
+// Keeps the key state and pointer position that kel/compat/windows.h reports,
+// from every message the window procedure receives.
+void KEL__NoteInput(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// --------------------------------------------------- scripted headless runs
+// With KEL_SCRIPT set, the program's waits for input (getch and kbhit on an
+// empty key queue, ismouseclick with no event, delay) each deliver the next
+// event of the script to the current window and wait until it is handled;
+// delay then does not sleep. False when there is no script or it has ended.
+bool KEL__ScriptStep();
+bool KEL__ScriptActive();
+// getch found no key and the script has ended: the picture is saved and the
+// program ends with status 3 rather than waiting for ever.
+void KEL__ScriptEnded();
+// With KEL_SNAPSHOT set, the current window's visual page is saved there as a
+// BMP file once: at the first closegraph or at exit.
+void KEL__Snapshot();
+void KEL__ArmSnapshot();
+
 #endif  // KEL_KEL_INTERNAL_H

@@ -46,8 +46,13 @@ void registermousehandler(int kind, void (*h)(int x, int y)) {
 bool ismouseclick(int kind) {
   WindowData* wd = KEL__GetWindowDataPtr();
   if (!MouseKindInRange(kind)) return false;
-  KelLockGuard guard(wd->input_lock);
-  return !wd->mouse_queue[index_of(kind)].empty();
+  for (int look = 0;; ++look) {
+    {
+      KelLockGuard guard(wd->input_lock);
+      if (!wd->mouse_queue[index_of(kind)].empty()) return true;
+    }
+    if (look > 0 || !KEL__ScriptStep()) return false;
+  }
 }
 
 void getmouseclick(int kind, int& x, int& y) {
@@ -62,6 +67,14 @@ void getmouseclick(int kind, int& x, int& y) {
   x = queue.front().x;
   y = queue.front().y;
   queue.pop_front();
+}
+
+// A null pointer is skipped: the event is still taken from the queue.
+void kel_getmouseclick(int kind, int* x, int* y) {
+  int ex = 0, ey = 0;
+  getmouseclick(kind, ex, ey);
+  if (x) *x = ex;
+  if (y) *y = ey;
 }
 
 void clearmouseclick(int kind) {

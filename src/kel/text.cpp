@@ -6,9 +6,13 @@
 // number is clamped to 0..10, a character size outside 0..10 to 1..10, and
 // each justification to 0..2; a direction outside 0..3 turns the baseline by
 // (direction % 4) quarter turns. A user-size divisor of 0 counts as 1.
+// Strings that are UTF-8 with accented or other multi-byte characters are
+// drawn and measured as those characters.
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "kel_internal.h"
 
@@ -73,7 +77,55 @@ int scaled(int size, double scale) {
 
 double user_scale(int mult, int div) { return double(mult) / double(div == 0 ? 1 : div); }
 
-int text_length(const char* text) { return int(std::min(std::strlen(text), size_t(INT_MAX))); }
+// The characters of bytes 0x80..0x9F of the Western code page, by byte;
+// 0 where the byte stands for no character.
+const uint16_t code_page_high[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The Western code page's byte for a character, '?' when it has none.
+char code_page_byte(uint32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c < 0x100)) return char(c);
+  for (int i = 0; i < 32; i++)
+    if (code_page_high[i] == c) return char(0x80 + i);
+  return '?';
+}
+
+// Decodes the UTF-8 sequence at `s` into `c` and returns its length; 0 when
+// it is not a valid one (overlong, surrogate, beyond U+10FFFF, cut short).
+size_t utf8_sequence(const unsigned char* s, uint32_t& c) {
+  static const uint32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+  size_t length = s[0] < 0x80 ? 1 : s[0] >= 0xF0 ? 4 : s[0] >= 0xE0 ? 3 : s[0] >= 0xC0 ? 2 : 0;
+  if (length == 0 || s[0] > 0xF4) return 0;
+  c = length == 1 ? s[0] : s[0] & (0x7F >> length);
+  for (size_t i = 1; i < length; i++) {
+    if ((s[i] & 0xC0) != 0x80) return 0;  // also stops at the terminating 0
+    c = c << 6 | (s[i] & 0x3F);
+  }
+  if (c < kMinimum[length] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return 0;
+  return length;
+}
+
+// Text that is valid UTF-8 with at least one multi-byte sequence is taken as
+// UTF-8 and brought to the Western code page the fonts draw; any other byte
+// string is in that code page already and comes back as it is.
+std::string code_page_text(const char* text) {
+  std::string converted;
+  bool multi_byte = false;
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  while (*s) {
+    uint32_t c = 0;
+    size_t length = utf8_sequence(s, c);
+    if (length == 0) return text;
+    multi_byte |= length > 1;
+    converted += code_page_byte(c);
+    s += length;
+  }
+  return multi_byte ? converted : std::string(text);
+}
+
+int text_length(const std::string& text) { return int(std::min(text.size(), size_t(INT_MAX))); }
 
 // Builds the font of the window's text settings and puts it into its four
 // page contexts; the fonts it replaces are deleted once no page holds them.
@@ -125,21 +177,23 @@ void set_align(WindowData* pWndData) {
 // Text output in one of the two current-position modes: 1 draws at the
 // current position and advances it, 0 draws at (x, y).
 void draw_text(int mode, int x, int y, const char* textstring) {
+  const std::string text = textstring ? code_page_text(textstring) : std::string();
   HDC hDC = KEL__GetWinkelDC();
   WindowData* pWndData = KEL__HeldWindowData();
   if (pWndData->text_cp_mode != mode) {
     pWndData->text_cp_mode = mode;
     set_align(pWndData);
   }
-  if (textstring) TextOutA(hDC, x, y, textstring, text_length(textstring));
+  if (textstring) TextOutA(hDC, x, y, text.c_str(), text_length(text));
   KEL__ReleaseWinkelDC();
   RefreshWindow(nullptr);
 }
 
 SIZE text_extent(const char* textstring) {
   SIZE size = {0, 0};
+  const std::string text = textstring ? code_page_text(textstring) : std::string();
   HDC hDC = KEL__GetWinkelDC();
-  if (textstring) GetTextExtentPoint32A(hDC, textstring, text_length(textstring), &size);
+  if (textstring) GetTextExtentPoint32A(hDC, text.c_str(), text_length(text), &size);
   KEL__ReleaseWinkelDC();
   return size;
 }

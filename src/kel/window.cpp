@@ -175,6 +175,7 @@ void cls_OnPaint(HWND hWnd) {
 
 LRESULT CALLBACK WndProc(HWND hWnd, UINT uiMessage, WPARAM wParam, LPARAM lParam) {
   WindowData* wd = KEL__GetWindowDataPtr(hWnd);
+  KEL__NoteInput(hWnd, uiMessage, wParam, lParam);
   if (wd && uiMessage >= WM_MOUSEMOVE && uiMessage <= WM_MBUTTONDBLCLK)
     KEL__FeedMouse(wd, uiMessage, lParam);
   switch (uiMessage) {
@@ -287,12 +288,23 @@ int getch(void) {
       if (!waited) ResetEvent(wd->key_event);
       return static_cast<signed char>(byte);
     }
+    if (KEL__ScriptActive()) {
+      if (!KEL__ScriptStep()) KEL__ScriptEnded();
+      continue;
+    }
     WaitForSingleObject(wd->key_event, INFINITE);
   }
 }
 
+// In a scripted run a poll that finds no key delivers one scripted event
+// and looks again.
 int kbhit(void) {
   WindowData* wd = KEL__GetWindowDataPtr();
-  KelLockGuard guard(wd->input_lock);
-  return wd->key_queue.empty() ? 0 : 1;
+  for (int look = 0;; ++look) {
+    {
+      KelLockGuard guard(wd->input_lock);
+      if (!wd->key_queue.empty()) return 1;
+    }
+    if (look > 0 || !KEL__ScriptStep()) return 0;
+  }
 }

@@ -66,6 +66,7 @@ struct RealizedPen {
   int rop2 = 0;
   bool none = true;
   double width = 1;
+  raster::LineEnd thin_end = raster::LineEnd::kLeftOut;
   DashList dashes;
   Ink ink;
   bool solid_store() const { return !none && dashes.thin_solid() && ink.kind == raster::InkKind::kStores; }
@@ -89,6 +90,12 @@ std::shared_ptr<const RealizedPen> realize_pen(HPEN handle, int rop2) {
   if (!pen || pen->is_null()) return out;
   out->none = false;
   out->width = pen->width;
+  // A geometric pen's round or square cap covers the end point's pixel even
+  // one pixel wide; a cosmetic pen, or a flat cap, leaves it out.
+  if ((pen->style & PS_TYPE_MASK) == PS_GEOMETRIC &&
+      (pen->style & PS_ENDCAP_MASK) != PS_ENDCAP_FLAT) {
+    out->thin_end = raster::LineEnd::kCovered;
+  }
   if ((pen->style & PS_STYLE_MASK) == PS_USERSTYLE) {
     out->dashes = DashList(std::vector<uint32_t>(pen->dashes.begin(), pen->dashes.end()));
   }
@@ -184,11 +191,14 @@ void stroke(const Target& t, const RealizedPen& pen, const std::vector<DevPoint>
   if (out.straight() && pen.solid_store()) {
     const size_t n = points.size(), count = closed ? n : (n > 0 ? n - 1 : 0);
     for (size_t i = 0; i < count; i++) {
-      raster::thin_line_store(points[i], points[(i + 1) % n], t.canvas, pen.ink.cell[0].xor_mask);
+      const bool path_end = !closed && i + 1 == count;
+      raster::thin_line_store(points[i], points[(i + 1) % n],
+                              path_end ? pen.thin_end : raster::LineEnd::kLeftOut, t.canvas,
+                              pen.ink.cell[0].xor_mask);
     }
     return;
   }
-  raster::thin_path(points, closed, pen.dashes, out);
+  raster::thin_path(points, closed, pen.thin_end, pen.dashes, out);
 }
 
 // Paints a figure: the outline with the pen, what it leaves of the fill with
@@ -244,10 +254,10 @@ void draw_line(const Target& t, DevPoint from, DevPoint to) {
   if (pen.none) return;
   if (pen.width > 1) return paint_path(t, {from, to}, false);
   if (pen.solid_store() && fast_paths_on) {
-    return raster::thin_line_store(from, to, t.canvas, pen.ink.cell[0].xor_mask);
+    return raster::thin_line_store(from, to, pen.thin_end, t.canvas, pen.ink.cell[0].xor_mask);
   }
   DirectSink sink(t.canvas, pen.ink);
-  raster::thin_line(from, to, t.canvas.clip, pen.dashes, 0, sink);
+  raster::thin_line(from, to, t.canvas.clip, pen.dashes, 0, pen.thin_end, sink);
 }
 
 // The box of an ellipse figure in device pixels.

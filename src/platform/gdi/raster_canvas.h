@@ -18,6 +18,9 @@ namespace kelplat::gdi::raster {
 struct Box {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
   bool empty() const { return right <= left || bottom <= top; }
+  bool contains(int64_t x, int64_t y) const {
+    return x >= left && x < right && y >= top && y < bottom;
+  }
 };
 
 // The pixels of a 32-bit target (0x00RRGGBB each) and the part of it that

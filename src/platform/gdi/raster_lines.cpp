@@ -186,19 +186,24 @@ namespace {
 
 template <class Sink>
 void step_thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes,
-                    int64_t start, Sink& sink) {
+                    int64_t start, LineEnd last, Sink& sink) {
   const int64_t delta[2] = {b.x - a.x, b.y - a.y};
   const int major_axis = std::llabs(delta[0]) >= std::llabs(delta[1]) ? 0 : 1;
   const int minor_axis = 1 - major_axis;
   const int64_t major = std::llabs(delta[major_axis]), minor = std::llabs(delta[minor_axis]);
-  if (major == 0) return;
+  if (major == 0) {
+    if (last == LineEnd::kCovered && clip.contains(a.x, a.y) && dashes.thin_on(start)) {
+      sink.run(int32_t(a.y), int32_t(a.x), int32_t(a.x + 1));
+    }
+    return;
+  }
   const int64_t major_sign = delta[major_axis] > 0 ? 1 : -1;
   const int64_t minor_sign = delta[minor_axis] < 0 ? -1 : 1;
   const int64_t origin[2] = {a.x, a.y};
   const int64_t lo[2] = {clip.left, clip.top}, hi[2] = {clip.right, clip.bottom};
 
   // Steps whose major coordinate lies in the clip, then whose minor does.
-  int64_t first = 0, end = major;
+  int64_t first = 0, end = last == LineEnd::kCovered ? major + 1 : major;
   const int64_t om = origin[major_axis], on = origin[minor_axis];
   if (major_sign > 0) {
     first = std::max(first, lo[major_axis] - om);
@@ -249,25 +254,26 @@ void step_thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& das
 }  // namespace
 
 void thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes, int64_t start,
-               RunSink& sink) {
-  step_thin_line(a, b, clip, dashes, start, sink);
+               LineEnd last, RunSink& sink) {
+  step_thin_line(a, b, clip, dashes, start, last, sink);
 }
 
-void thin_line_store(DevPoint a, DevPoint b, const Canvas& canvas, uint32_t color) {
+void thin_line_store(DevPoint a, DevPoint b, LineEnd last, const Canvas& canvas, uint32_t color) {
   static const DashList kSolid;
   StoreSink sink(canvas, color);
-  step_thin_line(a, b, canvas.clip, kSolid, 0, sink);
+  step_thin_line(a, b, canvas.clip, kSolid, 0, last, sink);
 }
 
-void thin_path(const std::vector<DevPoint>& points, bool closed, const DashList& dashes,
-               Coverage& out) {
+void thin_path(const std::vector<DevPoint>& points, bool closed, LineEnd last,
+               const DashList& dashes, Coverage& out) {
   CoverageSink sink(out);
   const size_t n = points.size();
   const size_t count = closed ? n : (n > 0 ? n - 1 : 0);
   int64_t position = 0;
   for (size_t i = 0; i < count; i++) {
     DevPoint a = points[i], b = points[(i + 1) % n];
-    thin_line(a, b, out.clip(), dashes, position, sink);
+    const bool path_end = !closed && i + 1 == count;
+    thin_line(a, b, out.clip(), dashes, position, path_end ? last : LineEnd::kLeftOut, sink);
     position += thin_length(a, b);
   }
 }

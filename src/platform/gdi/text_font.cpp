@@ -42,6 +42,8 @@ LOGFONTA normalized(const LOGFONTA& logfont) {
   return n;
 }
 
+}  // namespace
+
 void collect_spans(const FT_Bitmap& bitmap, int left, int top, Glyph& glyph) {
   const int pitch = std::abs(bitmap.pitch);
   for (unsigned r = 0; r < bitmap.rows; ++r) {
@@ -69,6 +71,8 @@ void collect_spans(const FT_Bitmap& bitmap, int left, int top, Glyph& glyph) {
   }
 }
 
+namespace {
+
 // The average character width in font units, as the classic definition has
 // it: the advances of the lower-case letters and the space, weighted by how
 // often they occur in text. Metric-compatible faces share their advances with
@@ -88,7 +92,7 @@ double weighted_average_width(FT_Face face) {
 }
 
 struct InstanceCache {
-  using Key = std::tuple<FaceEntry*, LONG, LONG, LONG>;
+  using Key = std::tuple<FaceEntry*, bool, LONG, LONG, LONG>;
   static constexpr size_t kKept = 64;
   std::mutex mutex;
   std::map<Key, std::shared_ptr<FontInstance>> instances;
@@ -96,8 +100,9 @@ struct InstanceCache {
 
   std::shared_ptr<FontInstance> get(const LOGFONTA& request) {
     LOGFONTA logfont = normalized(request);
-    FaceEntry* face = resolve_face(classify(logfont));
-    Key key{face, logfont.lfHeight, logfont.lfWidth, logfont.lfEscapement};
+    const bool console = console_scale(logfont).drawn();
+    FaceEntry* face = console ? nullptr : resolve_face(classify(logfont));
+    Key key{face, console, logfont.lfHeight, logfont.lfWidth, logfont.lfEscapement};
     std::lock_guard<std::mutex> lock(mutex);
     auto found = instances.find(key);
     if (found != instances.end()) return found->second;
@@ -115,7 +120,13 @@ struct InstanceCache {
 }  // namespace
 }  // namespace text
 
-FontInstance::FontInstance(text::FaceEntry* face, const LOGFONTA& logfont) : face_(face) {
+FontInstance::FontInstance(text::FaceEntry* face, const LOGFONTA& logfont)
+    : face_(face), console_(text::console_scale(logfont)) {
+  set_direction(logfont.lfEscapement);
+  if (console_.drawn()) {
+    set_console_metrics();
+    return;
+  }
   if (!face_) return;
   std::lock_guard<std::mutex> lock(face_->mutex);
   if (FT_New_Size(face_->face, &size_) != 0) {
@@ -174,8 +185,9 @@ void FontInstance::set_metrics(const LOGFONTA& logfont) {
                 std::abs(double(face->bbox.yMin)), std::abs(double(face->bbox.yMax))});
   const double ppem = std::max(x_ppem, y_ppem);
   reach = int(std::min(std::max(bbox / em * 1.5, 2.0) * ppem, 64.0 * text::kMaxCellPixels)) + 4;
+}
 
-  const int tenths = logfont.lfEscapement;
+void FontInstance::set_direction(int tenths) {
   double c, s;
   if (tenths % 900 == 0) {
     static constexpr int kCos[4] = {1, 0, -1, 0}, kSin[4] = {0, 1, 0, -1};
@@ -191,6 +203,17 @@ void FontInstance::set_metrics(const LOGFONTA& logfont) {
   dir_y = -s;  // device y grows downward
   rotation_ = {FT_Fixed(std::lround(c * 65536)), FT_Fixed(std::lround(-s * 65536)),
                FT_Fixed(std::lround(s * 65536)), FT_Fixed(std::lround(c * 65536))};
+  quarter_turns_ = tenths / 900;
+}
+
+// The console face: 7 glyph rows above the baseline, 1 below; the underline
+// on the row below, the strike-out through the middle of the letters.
+void FontInstance::set_console_metrics() {
+  ascent = 7 * console_.y;
+  descent = console_.y;
+  underline = Stroke{0, console_.y};
+  strike_out = Stroke{-3 * console_.y, console_.y};
+  reach = 8 * std::max(console_.x, console_.y) + 4;
 }
 
 void FontInstance::set_strokes(FT_Face face, const TT_OS2* os2, double scale) {
@@ -208,8 +231,8 @@ void FontInstance::set_strokes(FT_Face face, const TT_OS2* os2, double scale) {
 
 const text::Glyph& FontInstance::build_glyph(unsigned char byte) {
   static const text::Glyph kNothing;
-  if (!face_) return kNothing;
-  std::lock_guard<std::mutex> lock(face_->mutex);
+  if (!face_ && !console_.drawn()) return kNothing;
+  std::lock_guard<std::mutex> lock(console_.drawn() ? console_mutex_ : face_->mutex);
   if (const text::Glyph* cached = glyphs_[byte].load(std::memory_order_acquire)) return *cached;
   auto glyph = std::make_unique<text::Glyph>();
   render(*glyph, byte);
@@ -219,6 +242,10 @@ const text::Glyph& FontInstance::build_glyph(unsigned char byte) {
 }
 
 void FontInstance::render(text::Glyph& glyph, unsigned char byte) {
+  if (console_.drawn()) {
+    text::console_glyph(byte, console_, quarter_turns_, glyph);
+    return;
+  }
   FT_Face face = face_->face;
   FT_Activate_Size(size_);
   FT_Set_Transform(face, nullptr, nullptr);

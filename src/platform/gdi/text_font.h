@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "console_glyphs.h"
 #include "gdi_objects.h"
 #include "text_faces.h"
 
@@ -47,6 +48,10 @@ struct Glyph {
   int left = 0, top = 0, right = 0, bottom = 0;
   std::vector<Span> spans;  // sorted by row
 };
+
+// Adds the ink of a monochrome bitmap whose top-left pixel lies at (left,
+// top) from the pen position to the glyph's spans and bounds.
+void collect_spans(const FT_Bitmap& bitmap, int left, int top, Glyph& glyph);
 
 }  // namespace text
 
@@ -84,8 +89,13 @@ struct FontInstance {
   void set_metrics(const LOGFONTA& logfont);
   void set_strokes(FT_Face face, const TT_OS2* os2, double scale);
   void render(text::Glyph& glyph, unsigned char byte);
+  void set_direction(int tenths);
+  void set_console_metrics();
 
   text::FaceEntry* face_ = nullptr;  // null: no font at all, nothing is drawn
+  text::ConsoleScale console_;       // drawn: the console face, face_ unused
+  int quarter_turns_ = 0;
+  std::mutex console_mutex_;
   FT_Size size_ = nullptr;
   FT_Matrix rotation_{0x10000, 0, 0, 0x10000};
   std::array<std::atomic<const text::Glyph*>, 256> glyphs_{};
