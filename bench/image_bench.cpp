@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/picture_test_files.h"
+#include "../tests/support/picture_test_files.h"
 #include "graphics.h"
 
 namespace {

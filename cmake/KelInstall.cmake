@@ -3,6 +3,7 @@
 include(CMakePackageConfigHelpers)
 
 install(FILES ${PROJECT_SOURCE_DIR}/include/graphics.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kel DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(TARGETS kel kel_shared EXPORT kelTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
@@ -16,7 +17,7 @@ if(WIN32)
 else()
   set(KEL_PC_PRIVATE_LIBS "-lpthread -ldl -lm")
   set(KEL_PC_REQUIRES "freetype2 fontconfig libpng libjpeg")
-  if(GIF_LIBRARY)
+  if(GIF_FOUND)
     string(APPEND KEL_PC_PRIVATE_LIBS " -lgif")
   endif()
   if(X11_FOUND)

@@ -29,6 +29,8 @@
 #define KEL_DEFAULT(value)
 #endif
 
+#include "kel/export.h"
+
 // The window handle type, declared exactly as the platform declares it, so
 // this header can be included before or after the system headers.
 struct HWND__;
@@ -221,7 +223,7 @@ struct viewporttype {
 class KELout : private virtual std::ostringstream {};
 
 // The stream that outstream and outstreamxy draw by default.
-extern std::ostringstream kelout;
+extern KEL_API std::ostringstream kelout;
 #endif
 
 // --------------------------------------------------------------- functions
@@ -230,136 +232,136 @@ extern "C" {
 #endif
 
 // Windows
-int initwindow(int width, int height, const char* title KEL_DEFAULT("Windows KEL"),
+KEL_API int initwindow(int width, int height, const char* title KEL_DEFAULT("Windows KEL"),
                int left KEL_DEFAULT(0), int top KEL_DEFAULT(0), bool dbflag KEL_DEFAULT(false),
                bool closeflag KEL_DEFAULT(true));
-void closegraph(int wid KEL_DEFAULT(ALL_WINDOWS));
-int getcurrentwindow(void);
-void setcurrentwindow(int window);
+KEL_API void closegraph(int wid KEL_DEFAULT(ALL_WINDOWS));
+KEL_API int getcurrentwindow(void);
+KEL_API void setcurrentwindow(int window);
 
 // Driver-and-mode interface, error codes
-void initgraph(int* graphdriver, int* graphmode, const char* pathtodriver);
-void detectgraph(int* graphdriver, int* graphmode);
-char* getdrivername(void);
-char* getmodename(int mode_number);
-void getmoderange(int graphdriver, int* lomode, int* himode);
-int getmaxmode(void);
-int getgraphmode(void);
-void setgraphmode(int mode);
-void restorecrtmode(void);
-int graphresult(void);
-char* grapherrormsg(int errorcode);
-void getaspectratio(int* xasp, int* yasp);
-void setaspectratio(int xasp, int yasp);
-void graphdefaults(void);
+KEL_API void initgraph(int* graphdriver, int* graphmode, const char* pathtodriver);
+KEL_API void detectgraph(int* graphdriver, int* graphmode);
+KEL_API char* getdrivername(void);
+KEL_API char* getmodename(int mode_number);
+KEL_API void getmoderange(int graphdriver, int* lomode, int* himode);
+KEL_API int getmaxmode(void);
+KEL_API int getgraphmode(void);
+KEL_API void setgraphmode(int mode);
+KEL_API void restorecrtmode(void);
+KEL_API int graphresult(void);
+KEL_API char* grapherrormsg(int errorcode);
+KEL_API void getaspectratio(int* xasp, int* yasp);
+KEL_API void setaspectratio(int xasp, int yasp);
+KEL_API void graphdefaults(void);
 
 // Pages and refresh
-void setactivepage(int page);
-void setvisualpage(int page);
-int getactivepage(void);
-int getvisualpage(void);
-void swapbuffers(void);
-void refreshkel(int left, int top, int right, int bottom);
-void refreshallkel(void);
-bool getrefreshingkel(void);
-void setrefreshingkel(bool value);
-void delay(int msec);
+KEL_API void setactivepage(int page);
+KEL_API void setvisualpage(int page);
+KEL_API int getactivepage(void);
+KEL_API int getvisualpage(void);
+KEL_API void swapbuffers(void);
+KEL_API void refreshkel(int left, int top, int right, int bottom);
+KEL_API void refreshallkel(void);
+KEL_API bool getrefreshingkel(void);
+KEL_API void setrefreshingkel(bool value);
+KEL_API void delay(int msec);
 
 // Keyboard
-int getch(void);
-int kbhit(void);
+KEL_API int getch(void);
+KEL_API int kbhit(void);
 
 // Colours
-int converttorgb(int color);
-int COLOR(int r, int g, int b);
-void setbkcolor(int color);
-int getbkcolor(void);
-int getmaxcolor(void);
-void setcolor(int color);
-int getcolor(void);
+KEL_API int converttorgb(int color);
+KEL_API int COLOR(int r, int g, int b);
+KEL_API void setbkcolor(int color);
+KEL_API int getbkcolor(void);
+KEL_API int getmaxcolor(void);
+KEL_API void setcolor(int color);
+KEL_API int getcolor(void);
 
 // Line and fill styles
-void setlinestyle(int linestyle, unsigned upattern, int thickness);
-void getlinesettings(linesettingstype* lineinfo);
-void setfillstyle(int pattern, int color);
-void getfillsettings(fillsettingstype* fillinfo);
-void setfillpattern(char* upattern, int color);
-void getfillpattern(char* pattern);
-void setwritemode(int mode);
+KEL_API void setlinestyle(int linestyle, unsigned upattern, int thickness);
+KEL_API void getlinesettings(linesettingstype* lineinfo);
+KEL_API void setfillstyle(int pattern, int color);
+KEL_API void getfillsettings(fillsettingstype* fillinfo);
+KEL_API void setfillpattern(char* upattern, int color);
+KEL_API void getfillpattern(char* pattern);
+KEL_API void setwritemode(int mode);
 
 // Viewport, current position, sizes
-void setviewport(int left, int top, int right, int bottom, int clip);
-void getviewsettings(viewporttype* viewport);
-void moveto(int x, int y);
-void moverel(int dx, int dy);
-int getx(void);
-int gety(void);
-int getmaxx(void);
-int getmaxy(void);
-int getmaxwidth(void);
-int getmaxheight(void);
-int getwindowwidth(void);
-int getwindowheight(void);
+KEL_API void setviewport(int left, int top, int right, int bottom, int clip);
+KEL_API void getviewsettings(viewporttype* viewport);
+KEL_API void moveto(int x, int y);
+KEL_API void moverel(int dx, int dy);
+KEL_API int getx(void);
+KEL_API int gety(void);
+KEL_API int getmaxx(void);
+KEL_API int getmaxy(void);
+KEL_API int getmaxwidth(void);
+KEL_API int getmaxheight(void);
+KEL_API int getwindowwidth(void);
+KEL_API int getwindowheight(void);
 
 // Drawing
-void putpixel(int x, int y, int color);
-int getpixel(int x, int y);
-int getdisplaycolor(int color);
-void line(int x1, int y1, int x2, int y2);
-void lineto(int x, int y);
-void linerel(int dx, int dy);
-void rectangle(int left, int top, int right, int bottom);
-void drawpoly(int n_points, int* points);
-void fillpoly(int n_points, int* points);
-void bar(int left, int top, int right, int bottom);
-void bar3d(int left, int top, int right, int bottom, int depth, int topflag);
-void circle(int x, int y, int radius);
-void arc(int x, int y, int stangle, int endangle, int radius);
-void ellipse(int x, int y, int stangle, int endangle, int xradius, int yradius);
-void fillellipse(int x, int y, int xradius, int yradius);
-void pieslice(int x, int y, int stangle, int endangle, int radius);
-void sector(int x, int y, int stangle, int endangle, int xradius, int yradius);
-void floodfill(int x, int y, int border);
-void cleardevice(void);
-void clearviewport(void);
-void getarccoords(arccoordstype* arccoords);
+KEL_API void putpixel(int x, int y, int color);
+KEL_API int getpixel(int x, int y);
+KEL_API int getdisplaycolor(int color);
+KEL_API void line(int x1, int y1, int x2, int y2);
+KEL_API void lineto(int x, int y);
+KEL_API void linerel(int dx, int dy);
+KEL_API void rectangle(int left, int top, int right, int bottom);
+KEL_API void drawpoly(int n_points, int* points);
+KEL_API void fillpoly(int n_points, int* points);
+KEL_API void bar(int left, int top, int right, int bottom);
+KEL_API void bar3d(int left, int top, int right, int bottom, int depth, int topflag);
+KEL_API void circle(int x, int y, int radius);
+KEL_API void arc(int x, int y, int stangle, int endangle, int radius);
+KEL_API void ellipse(int x, int y, int stangle, int endangle, int xradius, int yradius);
+KEL_API void fillellipse(int x, int y, int xradius, int yradius);
+KEL_API void pieslice(int x, int y, int stangle, int endangle, int radius);
+KEL_API void sector(int x, int y, int stangle, int endangle, int xradius, int yradius);
+KEL_API void floodfill(int x, int y, int border);
+KEL_API void cleardevice(void);
+KEL_API void clearviewport(void);
+KEL_API void getarccoords(arccoordstype* arccoords);
 
 // Palette (the 16 standard colours are fixed)
-palettetype* getdefaultpalette(void);
-int getpalettesize(void);
-void getpalette(palettetype* palette);
-void setallpalette(palettetype* palette);
-void setpalette(int colornum, int color);
-void setrgbpalette(int colornum, int red, int green, int blue);
+KEL_API palettetype* getdefaultpalette(void);
+KEL_API int getpalettesize(void);
+KEL_API void getpalette(palettetype* palette);
+KEL_API void setallpalette(palettetype* palette);
+KEL_API void setpalette(int colornum, int color);
+KEL_API void setrgbpalette(int colornum, int red, int green, int blue);
 
 // Text
-void settextstyle(int font, int direction, int charsize);
-void setusercharsize(int multx, int divx, int multy, int divy);
-void settextjustify(int horiz, int vert);
-void gettextsettings(textsettingstype* texttypeinfo);
-void outtext(const char* textstring);
-void outtextxy(int x, int y, const char* textstring);
-int textwidth(const char* textstring);
-int textheight(const char* textstring);
+KEL_API void settextstyle(int font, int direction, int charsize);
+KEL_API void setusercharsize(int multx, int divx, int multy, int divy);
+KEL_API void settextjustify(int horiz, int vert);
+KEL_API void gettextsettings(textsettingstype* texttypeinfo);
+KEL_API void outtext(const char* textstring);
+KEL_API void outtextxy(int x, int y, const char* textstring);
+KEL_API int textwidth(const char* textstring);
+KEL_API int textheight(const char* textstring);
 
 // Images in memory
-unsigned imagesize(int left, int top, int right, int bottom);
-void getimage(int left, int top, int right, int bottom, void* bitmap);
-void putimage(int left, int top, void* bitmap, int op);
+KEL_API unsigned imagesize(int left, int top, int right, int bottom);
+KEL_API void getimage(int left, int top, int right, int bottom, void* bitmap);
+KEL_API void putimage(int left, int top, void* bitmap, int op);
 
 // Image files, BMP files, printing. A null filename asks the user.
-void readimagefile(const char* filename KEL_DEFAULT(NULL), int left KEL_DEFAULT(0),
+KEL_API void readimagefile(const char* filename KEL_DEFAULT(NULL), int left KEL_DEFAULT(0),
                    int top KEL_DEFAULT(0), int right KEL_DEFAULT(INT_MAX),
                    int bottom KEL_DEFAULT(INT_MAX));
-void writeimagefile(const char* filename KEL_DEFAULT(NULL), int left KEL_DEFAULT(0),
+KEL_API void writeimagefile(const char* filename KEL_DEFAULT(NULL), int left KEL_DEFAULT(0),
                     int top KEL_DEFAULT(0), int right KEL_DEFAULT(INT_MAX),
                     int bottom KEL_DEFAULT(INT_MAX), bool active KEL_DEFAULT(true),
                     HWND hwnd KEL_DEFAULT(NULL));
-unsigned short SaveDIB(void* hDib, const char* lpFileName);
-void* ReadDIBFile(void* hFile);
-void* LoadDIB(const char* lpFileName);
-unsigned short DestroyDIB(void* hDib);
-void printimage(const char* title KEL_DEFAULT(NULL), double width_inches KEL_DEFAULT(7),
+KEL_API unsigned short SaveDIB(void* hDib, const char* lpFileName);
+KEL_API void* ReadDIBFile(void* hFile);
+KEL_API void* LoadDIB(const char* lpFileName);
+KEL_API unsigned short DestroyDIB(void* hDib);
+KEL_API void printimage(const char* title KEL_DEFAULT(NULL), double width_inches KEL_DEFAULT(7),
                 double border_left_inches KEL_DEFAULT(0.75),
                 double border_top_inches KEL_DEFAULT(0.75), int left KEL_DEFAULT(0),
                 int top KEL_DEFAULT(0), int right KEL_DEFAULT(INT_MAX),
@@ -367,24 +369,24 @@ void printimage(const char* title KEL_DEFAULT(NULL), double width_inches KEL_DEF
                 HWND hwnd KEL_DEFAULT(NULL));
 
 // Mouse
-void setmousequeuestatus(int kind, bool status KEL_DEFAULT(true));
-void registermousehandler(int kind, void (*h)(int x, int y));
-bool ismouseclick(int kind);
+KEL_API void setmousequeuestatus(int kind, bool status KEL_DEFAULT(true));
+KEL_API void registermousehandler(int kind, void (*h)(int x, int y));
+KEL_API bool ismouseclick(int kind);
 #ifdef __cplusplus
-void getmouseclick(int kind, int& x, int& y);
+KEL_API void getmouseclick(int kind, int& x, int& y);
 #endif
 // The event's coordinates through pointers: what getmouseclick does in C.
-void kel_getmouseclick(int kind, int* x, int* y);
-void clearmouseclick(int kind);
-int mousex(void);
-int mousey(void);
+KEL_API void kel_getmouseclick(int kind, int* x, int* y);
+KEL_API void clearmouseclick(int kind);
+KEL_API int mousex(void);
+KEL_API int mousey(void);
 
 #ifdef __cplusplus
 }  // extern "C"
 
 // Stream text output (C++ linkage: they take C++ streams).
-void outstreamxy(int x, int y, std::ostringstream& out = kelout);
-void outstream(std::ostringstream& out = kelout);
+KEL_API void outstreamxy(int x, int y, std::ostringstream& out = kelout);
+KEL_API void outstream(std::ostringstream& out = kelout);
 #else
 // C: the same calls as in C++, arguments left out take their defaults.
 // KEL__ARGN picks the name in the position given by the number of arguments.

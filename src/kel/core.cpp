@@ -304,14 +304,12 @@ const COLORREF kStandardColors[16] = {0,       8388608,  32768,   8421376,  128,
 
 // Stock white pen and brush and the white text colour on all four pages.
 void reset_page_objects() {
-  KEL__GetWinkelDC();
-  WindowData* wd = KEL__HeldWindowData();
-  for (HDC dc : wd->hDC) {
+  HeldPage page;
+  for (HDC dc : page.wd()->hDC) {
     DeleteObject(SelectObject(dc, GetStockObject(WHITE_PEN)));
     DeleteObject(SelectObject(dc, GetStockObject(WHITE_BRUSH)));
     SetTextColor(dc, converttorgb(WHITE));
   }
-  KEL__ReleaseWinkelDC();
 }
 
 }  // namespace
@@ -392,9 +390,10 @@ void refreshkel(int left, int top, int right, int bottom) {
   WindowData* wd = KEL__GetWindowDataPtr();
   POINT corners[2] = {{left < right ? left : right, top < bottom ? top : bottom},
                       {left < right ? right : left, top < bottom ? bottom : top}};
-  HDC dc = KEL__GetWinkelDC();
-  LPtoDP(dc, corners, 2);
-  KEL__ReleaseWinkelDC();
+  {
+    HeldPage page;
+    LPtoDP(page.dc(), corners, 2);
+  }
   RECT rect = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
   if (wd->visual_page == wd->active_page) InvalidateRect(wd->hWnd, &rect, FALSE);
 }

@@ -1,8 +1,9 @@
-// Device-independent bitmap utilities (see dibutil.h).
+// Device-independent bitmap utilities (see include/kel/dibutil.h).
 //
 // Sizes read from a header are computed in 64 bits and checked against the
 // block that holds them, so a damaged block never leads us outside it.
-#include "dibutil.h"
+#include "platform.h"
+#include "kel/dibutil.h"
 
 #include <atomic>
 #include <cassert>

@@ -54,10 +54,8 @@ void invalidate_if_shown(const WindowData* wd, const RECT* client_rect) {
 // page mutex a second time.
 class Page {
  public:
-  Page() : dc_(KEL__GetWinkelDC()), wd_(KEL__HeldWindowData()) {}
-  Page(const Page&) = delete;
-  Page& operator=(const Page&) = delete;
-  HDC dc() const { return dc_; }
+  Page() : wd_(held_.wd()) {}
+  HDC dc() const { return held_.dc(); }
   WindowData* wd() const { return wd_; }
 
   // Repaint of the box of a figure drawn with the pen: a wide pen reaches
@@ -70,18 +68,18 @@ class Page {
   }
   // Repaint of the box (figure coordinates, right and bottom exclusive).
   void finish(RECT box) {
-    to_client(dc_, &box);
-    KEL__ReleaseWinkelDC();
+    to_client(held_.dc(), &box);
+    held_.release();
     invalidate_if_shown(wd_, &box);
   }
   // Repaint of the whole window.
   void finish() {
-    KEL__ReleaseWinkelDC();
+    held_.release();
     invalidate_if_shown(wd_, nullptr);
   }
 
  private:
-  HDC dc_;
+  HeldPage held_;
   WindowData* wd_;
 };
 
@@ -117,9 +115,8 @@ std::unique_ptr<POINT[]> to_points(int n_points, const int* points) {
 void RefreshWindow(RECT* rect) {
   WindowData* wd = KEL__GetWindowDataPtr();
   if (rect) {
-    HDC dc = KEL__GetWinkelDC();
-    to_client(dc, rect);
-    KEL__ReleaseWinkelDC();
+    HeldPage page;
+    to_client(page.dc(), rect);
   }
   invalidate_if_shown(wd, rect);
 }
@@ -164,9 +161,11 @@ void putpixel(int x, int y, int color) {
 }
 
 int getpixel(int x, int y) {
-  HDC dc = KEL__GetWinkelDC();
-  COLORREF c = GetPixel(dc, x, y);
-  KEL__ReleaseWinkelDC();
+  COLORREF c;
+  {
+    HeldPage page;
+    c = GetPixel(page.dc(), x, y);
+  }
   if (c == CLR_INVALID) return -1;
   return KEL__ColorValueOf(c);
 }

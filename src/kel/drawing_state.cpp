@@ -216,17 +216,16 @@ HBRUSH fill_brush(int style, COLORREF c, COLORREF background) {
 // Style 12 is made only by setfillpattern; styles outside 0..12 set the
 // error code and change nothing.
 void setfillstyle(int pattern, int color) {
-  HDC dc = KEL__GetWinkelDC();
-  WindowData* wd = KEL__HeldWindowData();
+  HeldPage page;
+  WindowData* wd = page.wd();
   COLORREF c = converttorgb(color);
   if (pattern < EMPTY_FILL || pattern > USER_FILL) wd->error_code = grError;
   if (pattern >= EMPTY_FILL && pattern < USER_FILL) {
     HBRUSH brush = fill_brush(pattern, c, converttorgb(wd->bk_color));
     wd->fill.pattern = pattern;
     wd->fill.color = color;
-    DeleteObject(SelectObject(dc, brush));
+    DeleteObject(SelectObject(page.dc(), brush));
   }
-  KEL__ReleaseWinkelDC();
 }
 
 void getfillsettings(fillsettingstype* fillinfo) {
@@ -259,10 +258,9 @@ void getfillpattern(char* pattern) {
 }
 
 void setwritemode(int mode) {
-  HDC dc = KEL__GetWinkelDC();
-  if (mode == 0) SetROP2(dc, R2_COPYPEN);
-  if (mode == 1) SetROP2(dc, R2_XORPEN);
-  KEL__ReleaseWinkelDC();
+  HeldPage page;
+  if (mode == 0) SetROP2(page.dc(), R2_COPYPEN);
+  if (mode == 1) SetROP2(page.dc(), R2_XORPEN);
 }
 
 // --------------------------------------------------------------- viewport
@@ -287,28 +285,25 @@ void getviewsettings(viewporttype* viewport) {
 }
 
 void moveto(int x, int y) {
-  HDC dc = KEL__GetWinkelDC();
-  MoveToEx(dc, x, y, nullptr);
-  KEL__ReleaseWinkelDC();
+  HeldPage page;
+  MoveToEx(page.dc(), x, y, nullptr);
 }
 
 // The position wraps around at the ends of the int range.
 void moverel(int dx, int dy) {
-  HDC dc = KEL__GetWinkelDC();
+  HeldPage page;
   POINT p = {0, 0};
-  GetCurrentPositionEx(dc, &p);
-  MoveToEx(dc, static_cast<int>(static_cast<unsigned>(p.x) + static_cast<unsigned>(dx)),
+  GetCurrentPositionEx(page.dc(), &p);
+  MoveToEx(page.dc(), static_cast<int>(static_cast<unsigned>(p.x) + static_cast<unsigned>(dx)),
            static_cast<int>(static_cast<unsigned>(p.y) + static_cast<unsigned>(dy)), nullptr);
-  KEL__ReleaseWinkelDC();
 }
 
 namespace {
 
 POINT current_position() {
-  HDC dc = KEL__GetWinkelDC();
+  HeldPage page;
   POINT p = {0, 0};
-  GetCurrentPositionEx(dc, &p);
-  KEL__ReleaseWinkelDC();
+  GetCurrentPositionEx(page.dc(), &p);
   return p;
 }
 

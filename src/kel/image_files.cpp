@@ -6,8 +6,8 @@
 #include <climits>
 #include <cstring>
 
-#include "dibutil.h"
 #include "kel_internal.h"
+#include "kel/dibutil.h"
 
 namespace {
 
@@ -189,16 +189,16 @@ void readimagefile(const char* filename, int left, int top, int right, int botto
   }
   IPicture* picture = readipicture(filename);
   if (!picture) return;
-  HDC hDC = KEL__GetWinkelDC();
+  HeldPage page;
   LONG width = static_cast<LONG>(std::min<long long>(extent(left, right), INT_MAX));
   LONG height = static_cast<LONG>(std::min<long long>(extent(top, bottom), INT_MAX));
   OLE_XSIZE_HIMETRIC picture_width = 0;
   OLE_YSIZE_HIMETRIC picture_height = 0;
   picture->get_Width(&picture_width);
   picture->get_Height(&picture_height);
-  picture->Render(hDC, left, top, width, height, 0, picture_height, picture_width, -picture_height,
-                  NULL);
-  KEL__ReleaseWinkelDC();
+  picture->Render(page.dc(), left, top, width, height, 0, picture_height, picture_width,
+                  -picture_height, NULL);
+  page.release();
   picture->Release();
   RefreshWindow(NULL);
 }

@@ -16,8 +16,8 @@
 #include <climits>
 #include <cstring>
 
-#include "dibutil.h"
 #include "kel_internal.h"
+#include "kel/dibutil.h"
 
 namespace {
 
@@ -93,52 +93,44 @@ DWORD raster_operation(int op) {
 
 unsigned imagesize(int left, int top, int right, int bottom) {
   long long width = extent(left, right), height = extent(top, bottom);
-  HDC page = KEL__GetWinkelDC();
-  ImageBitmap image(page, width, height);
+  HeldPage page;
+  ImageBitmap image(page.dc(), width, height);
   unsigned result = sizeof(BITMAP);
   if (image.usable()) result += image.pixel_bytes();
-  KEL__ReleaseWinkelDC();
   return result;
 }
 
 void getimage(int left, int top, int right, int bottom, void* bitmap) {
-  HDC page = KEL__GetWinkelDC();
-  {
-    ImageBitmap image(page, extent(left, right), extent(top, bottom));
-    if (bitmap) {
-      char* pixels = static_cast<char*>(bitmap) + sizeof(BITMAP);
-      BITMAP header = image.record();
-      if (image.usable()) {
-        BitBlt(image.dc(), 0, 0, header.bmWidth, header.bmHeight, page, left, top, SRCCOPY);
-      } else {
-        header.bmPlanes = 1;
-        header.bmBitsPixel = static_cast<WORD>(GetDeviceCaps(page, BITSPIXEL));
-      }
-      header.bmBits = pixels;
-      std::memcpy(bitmap, &header, sizeof header);
-      if (image.usable()) GetBitmapBits(image.bitmap(), static_cast<LONG>(image.pixel_bytes()), pixels);
-    }
-    KEL__ReleaseWinkelDC();
+  HeldPage page;
+  ImageBitmap image(page.dc(), extent(left, right), extent(top, bottom));
+  if (!bitmap) return;
+  char* pixels = static_cast<char*>(bitmap) + sizeof(BITMAP);
+  BITMAP header = image.record();
+  if (image.usable()) {
+    BitBlt(image.dc(), 0, 0, header.bmWidth, header.bmHeight, page.dc(), left, top, SRCCOPY);
+  } else {
+    header.bmPlanes = 1;
+    header.bmBitsPixel = static_cast<WORD>(GetDeviceCaps(page.dc(), BITSPIXEL));
   }
+  header.bmBits = pixels;
+  std::memcpy(bitmap, &header, sizeof header);
+  if (image.usable()) GetBitmapBits(image.bitmap(), static_cast<LONG>(image.pixel_bytes()), pixels);
 }
 
 void putimage(int left, int top, void* bitmap, int op) {
   BITMAP header;
   std::memset(&header, 0, sizeof header);
   if (bitmap) std::memcpy(&header, bitmap, sizeof header);
-  HDC page = KEL__GetWinkelDC();
-  {
-    bool drawable = header.bmWidth > 0 && header.bmHeight > 0 && header.bmWidthBytes > 0;
-    ImageBitmap image(page, drawable ? header.bmWidth : 0, drawable ? header.bmHeight : 0);
-    if (drawable && image.usable()) {
-      unsigned long long stated = static_cast<unsigned long long>(header.bmWidthBytes) *
-                                  static_cast<unsigned long long>(header.bmHeight);
-      unsigned bytes = stated < image.pixel_bytes() ? static_cast<unsigned>(stated) : image.pixel_bytes();
-      SetBitmapBits(image.bitmap(), bytes, static_cast<const char*>(bitmap) + sizeof(BITMAP));
-      if (DWORD rop = raster_operation(op))
-        BitBlt(page, left, top, header.bmWidth, header.bmHeight, image.dc(), 0, 0, rop);
-    }
-    RefreshWindow(nullptr);
-    KEL__ReleaseWinkelDC();
+  HeldPage page;
+  bool drawable = header.bmWidth > 0 && header.bmHeight > 0 && header.bmWidthBytes > 0;
+  ImageBitmap image(page.dc(), drawable ? header.bmWidth : 0, drawable ? header.bmHeight : 0);
+  if (drawable && image.usable()) {
+    unsigned long long stated = static_cast<unsigned long long>(header.bmWidthBytes) *
+                                static_cast<unsigned long long>(header.bmHeight);
+    unsigned bytes = stated < image.pixel_bytes() ? static_cast<unsigned>(stated) : image.pixel_bytes();
+    SetBitmapBits(image.bitmap(), bytes, static_cast<const char*>(bitmap) + sizeof(BITMAP));
+    if (DWORD rop = raster_operation(op))
+      BitBlt(page.dc(), left, top, header.bmWidth, header.bmHeight, image.dc(), 0, 0, rop);
   }
+  RefreshWindow(nullptr);
 }

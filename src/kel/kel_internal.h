@@ -8,15 +8,14 @@
 #include <deque>
 #include <string>
 
-#include "graphics.h"
 #include "platform.h"
+#include "graphics.h"
+#include "kel/errorbox.h"
 
 // The system headers make these names macros for their ANSI/wide variants;
-// the library defines functions of its own with these names.
+// the library defines functions of its own with these names (the error-box
+// helpers' header does the same for its own).
 #ifdef _WIN32
-#undef SendMessage
-#undef MessageBox
-#undef FormatMessage
 #undef GetMessage
 #undef DispatchMessage
 #endif
@@ -146,6 +145,31 @@ void KEL__ReleaseWinkelDC(HWND hWnd = nullptr);
 // handle (the innermost one); the current window's when it holds none.
 WindowData* KEL__HeldWindowData();
 
+// The active page of the current window (or of the window `hWnd`), held from
+// construction until release() or the end of the scope: every public function
+// that draws on or reads a page holds it through one of these.
+class HeldPage {
+ public:
+  explicit HeldPage(HWND hWnd = nullptr) : hwnd_(hWnd), dc_(KEL__GetWinkelDC(hWnd)) {}
+  ~HeldPage() { release(); }
+  HeldPage(const HeldPage&) = delete;
+  HeldPage& operator=(const HeldPage&) = delete;
+  HDC dc() const { return dc_; }
+  // The record the page belongs to.
+  WindowData* wd() const { return hwnd_ ? KEL__GetWindowDataPtr(hwnd_) : KEL__HeldWindowData(); }
+  // Gives the page back before the scope ends; later calls do nothing.
+  void release() {
+    if (!held_) return;
+    held_ = false;
+    KEL__ReleaseWinkelDC(hwnd_);
+  }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+  bool held_ = true;
+};
+
 // Holds a window's page mutex for a scope, for the functions that change all
 // four pages at once. The wait is bounded and its outcome not examined.
 class PageLock {
@@ -162,14 +186,8 @@ class PageLock {
 };
 
 // ------------------------------------------------------------ error box
-// A modal box captioned "Error" with `msg`, or with the system's text for
-// the calling thread's last error when `msg` is null.
-void showerrorbox(const char* msg = nullptr);
+// showerrorbox, FormatMessage, SendMessage, MessageBox: kel/errorbox.h.
 // Pass-throughs to the platform's ANSI functions.
-DWORD FormatMessage(DWORD flags, LPCVOID source, DWORD message_id, DWORD language_id, LPSTR buffer,
-                    DWORD size, void* arguments);
-LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-int MessageBox(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type);
 BOOL GetMessage(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max);
 LRESULT DispatchMessage(const MSG* msg);
 

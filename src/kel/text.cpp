@@ -178,23 +178,22 @@ void set_align(WindowData* pWndData) {
 // current position and advances it, 0 draws at (x, y).
 void draw_text(int mode, int x, int y, const char* textstring) {
   const std::string text = textstring ? code_page_text(textstring) : std::string();
-  HDC hDC = KEL__GetWinkelDC();
-  WindowData* pWndData = KEL__HeldWindowData();
+  HeldPage page;
+  WindowData* pWndData = page.wd();
   if (pWndData->text_cp_mode != mode) {
     pWndData->text_cp_mode = mode;
     set_align(pWndData);
   }
-  if (textstring) TextOutA(hDC, x, y, text.c_str(), text_length(text));
-  KEL__ReleaseWinkelDC();
+  if (textstring) TextOutA(page.dc(), x, y, text.c_str(), text_length(text));
+  page.release();
   RefreshWindow(nullptr);
 }
 
 SIZE text_extent(const char* textstring) {
   SIZE size = {0, 0};
   const std::string text = textstring ? code_page_text(textstring) : std::string();
-  HDC hDC = KEL__GetWinkelDC();
-  if (textstring) GetTextExtentPoint32A(hDC, text.c_str(), text_length(text), &size);
-  KEL__ReleaseWinkelDC();
+  HeldPage page;
+  if (textstring) GetTextExtentPoint32A(page.dc(), text.c_str(), text_length(text), &size);
   return size;
 }
 

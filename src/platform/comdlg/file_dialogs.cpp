@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform.h"
-#include "../display/backend.h"
-#include "../user/dialog_hooks.h"
+#include "backend.h"
+#include "dialog_hooks.h"
 #include "file_chooser_external.h"
 #include "file_chooser_request.h"
 #include "file_chooser_x11.h"

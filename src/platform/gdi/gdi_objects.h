@@ -13,7 +13,7 @@
 #include <mutex>
 #include <vector>
 
-#include "../common/handle_table.h"
+#include "handle_table.h"
 #include "platform.h"
 
 namespace kelplat::gdi {

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "../common/handle_table.h"
+#include "handle_table.h"
 
 namespace kelplat::gdi::text {
 namespace {

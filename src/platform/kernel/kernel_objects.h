@@ -17,7 +17,7 @@
 #include <mutex>
 #include <unordered_set>
 
-#include "../common/handle_table.h"
+#include "handle_table.h"
 #include "platform.h"
 
 namespace kelplat::kernel {

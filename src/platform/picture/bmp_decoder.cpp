@@ -5,7 +5,7 @@
 // the alpha channel, icon masks and premultiplied pixels.
 #include <algorithm>
 
-#include "../gdi/dib_codec.h"
+#include "dib_codec.h"
 #include "decoders.h"
 
 namespace kelplat::picture {

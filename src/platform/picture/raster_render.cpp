@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../gdi/gdi_objects.h"
+#include "gdi_objects.h"
 
 namespace kelplat::picture {
 namespace {

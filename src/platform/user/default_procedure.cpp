@@ -1,5 +1,5 @@
 // The default window procedure: hit testing, closing, system commands.
-#include "platform/user/window_manager.h"
+#include "window_manager.h"
 
 namespace kelplat::user {
 namespace {

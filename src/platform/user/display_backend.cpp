@@ -1,7 +1,7 @@
 // The display back end in use, chosen once for the process.
 #include <atomic>
 
-#include "platform/display/backend.h"
+#include "backend.h"
 
 namespace kelplat::display {
 namespace {

@@ -2,7 +2,7 @@
 // read back.
 #include <cstring>
 
-#include "platform/user/window_manager.h"
+#include "window_manager.h"
 
 namespace kelplat::user {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/user/message_queue.h"
+#include "message_queue.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "platform/display/backend.h"
-#include "platform/user/window_manager.h"
+#include "backend.h"
+#include "window_manager.h"
 
 namespace kelplat::user {
 namespace {

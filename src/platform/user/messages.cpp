@@ -1,6 +1,6 @@
 // Posting, sending, getting, translating and dispatching messages.
-#include "platform/user/message_queue.h"
-#include "platform/user/window_manager.h"
+#include "message_queue.h"
+#include "window_manager.h"
 
 namespace kelplat::user {
 namespace {

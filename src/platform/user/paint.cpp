@@ -3,9 +3,9 @@
 // InvalidateRect is on the drawing hot path: a handle lookup, one short lock
 // and a union; the owner thread is woken only when the region goes from
 // empty to non-empty.
-#include "platform/gdi/gdi_objects.h"
-#include "platform/user/message_queue.h"
-#include "platform/user/window_manager.h"
+#include "gdi_objects.h"
+#include "message_queue.h"
+#include "window_manager.h"
 
 namespace kelplat::user {
 namespace {

@@ -2,8 +2,8 @@
 #include <atomic>
 #include <string>
 
-#include "platform/user/dialog_hooks.h"
-#include "platform/user/window_manager.h"
+#include "dialog_hooks.h"
+#include "window_manager.h"
 
 namespace kelplat::user {
 namespace {

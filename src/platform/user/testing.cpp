@@ -1,9 +1,9 @@
 // The testing interface: waiting for window threads, reading what windows
 // show, holding paints back, and answers for dialogs.
-#include "platform/gdi/gdi_objects.h"
-#include "platform/user/dialog_hooks.h"
-#include "platform/user/message_queue.h"
-#include "platform/user/window_manager.h"
+#include "gdi_objects.h"
+#include "dialog_hooks.h"
+#include "message_queue.h"
+#include "window_manager.h"
 #include "platform_testing.h"
 
 namespace kelplat {

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "platform/user/window_manager.h"
+#include "window_manager.h"
 
 namespace kelplat::user {
 namespace {

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform.h"
-#include "platform/common/handle_table.h"
-#include "platform/display/backend.h"
+#include "handle_table.h"
+#include "backend.h"
 
 namespace kelplat::user {
 

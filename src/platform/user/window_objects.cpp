@@ -2,7 +2,7 @@
 // helpers shared by the window manager.
 #include <deque>
 
-#include "platform/user/window_manager.h"
+#include "window_manager.h"
 
 namespace kelplat::user {
 namespace {

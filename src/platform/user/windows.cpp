@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "platform/gdi/gdi_objects.h"
-#include "platform/user/message_queue.h"
-#include "platform/user/window_manager.h"
+#include "gdi_objects.h"
+#include "message_queue.h"
+#include "window_manager.h"
 
 namespace kelplat::user {
 namespace {

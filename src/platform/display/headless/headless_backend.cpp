@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/display/backend.h"
+#include "backend.h"
 
 namespace kelplat::display {
 namespace {

@@ -1,6 +1,6 @@
 // The X11 display back end: connects the window manager's back-end interface
 // to the per-thread connections and windows of this directory.
-#include "platform/display/backend.h"
+#include "backend.h"
 
 #include <cstdio>
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/display/backend.h"
+#include "backend.h"
 #include "x11_connection.h"
 
 namespace kelplat::x11 {

@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/display/backend.h"
+#include "backend.h"
 #include "x11_connection.h"
 #include "x11_double_click.h"
 #include "x11_presenter.h"
