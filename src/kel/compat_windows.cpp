@@ -52,17 +52,17 @@ void KEL__NoteInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 extern "C" {
 
-SHORT kel_GetAsyncKeyState(int vkey) {
+KEL_API SHORT kel_GetAsyncKeyState(int vkey) {
   if (vkey < 0 || vkey > 255) return 0;
   unsigned state = key_state[vkey].fetch_and(~kPressed);
   return static_cast<SHORT>(state & (kDown | kPressed));
 }
 
-int kel_GetSystemMetrics(int index) { return GetSystemMetrics(index); }
+KEL_API int kel_GetSystemMetrics(int index) { return GetSystemMetrics(index); }
 
 // Client coordinates of the window that saw the pointer last, moved by the
 // place of that window's frame on the screen.
-BOOL kel_GetCursorPos(LPPOINT point) {
+KEL_API BOOL kel_GetCursorPos(LPPOINT point) {
   if (!point) return FALSE;
   RECT frame = {};
   HWND hwnd = pointer_window.load();
@@ -72,9 +72,9 @@ BOOL kel_GetCursorPos(LPPOINT point) {
   return TRUE;
 }
 
-void kel_Sleep(DWORD milliseconds) { Sleep(milliseconds); }
+KEL_API void kel_Sleep(DWORD milliseconds) { Sleep(milliseconds); }
 
-int kel_MessageBox(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) {
+KEL_API int kel_MessageBox(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) {
   return MessageBoxA(hwnd, text ? text : "", caption ? caption : "Error", type);
 }
 

@@ -5,31 +5,32 @@
 #ifndef KEL_COMPAT_CONIO_H
 #define KEL_COMPAT_CONIO_H
 
+#include "kel/export.h"
 #include <stdio.h>
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-int getch(void);
-int kbhit(void);
+KEL_API int getch(void);
+KEL_API int kbhit(void);
 // getch, echoing the key's character to the terminal.
-int getche(void);
+KEL_API int getche(void);
 // Clears the terminal and puts the cursor at the top left (column 1, row 1).
-void clrscr(void);
+KEL_API void clrscr(void);
 // Clears from the cursor to the end of its line.
-void clreol(void);
+KEL_API void clreol(void);
 // Puts the cursor at column x, row y, counted from 1.
-void gotoxy(int x, int y);
+KEL_API void gotoxy(int x, int y);
 // Colours (0..15, as the colour constants) for text written by cprintf and
 // cputs from now on; a colour of 128 or more also blinks.
-void textcolor(int color);
-void textbackground(int color);
+KEL_API void textcolor(int color);
+KEL_API void textbackground(int color);
 // Back to the terminal's own colours.
-void normvideo(void);
-int cprintf(const char* format, ...);
-int cputs(const char* text);
-int putch(int c);
+KEL_API void normvideo(void);
+KEL_API int cprintf(const char* format, ...);
+KEL_API int cputs(const char* text);
+KEL_API int putch(int c);
 
 #ifdef __cplusplus
 }

@@ -3,6 +3,7 @@
 #ifndef KEL_COMPAT_DOS_H
 #define KEL_COMPAT_DOS_H
 
+#include "kel/export.h"
 #include <stdlib.h>
 #include <time.h>
 #include <unistd.h>  // sleep(seconds)
@@ -34,16 +35,16 @@ struct date {
 extern "C" {
 #endif
 
-void delay(int msec);
-void kel_gettime(struct time* t);
-void kel_getdate(struct date* d);
+KEL_API void delay(int msec);
+KEL_API void kel_gettime(struct time* t);
+KEL_API void kel_getdate(struct date* d);
 // The value in the radix (2..36), '-' first for a negative value in radix 10;
 // the buffer must hold it. An empty string for another radix.
-char* kel_itoa(int value, char* buffer, int radix);
+KEL_API char* kel_itoa(int value, char* buffer, int radix);
 // Starts a tone of `frequency` hertz that plays until nosound, where a sound
 // device can be opened; silent otherwise.
-void kel_sound(unsigned frequency);
-void kel_nosound(void);
+KEL_API void kel_sound(unsigned frequency);
+KEL_API void kel_nosound(void);
 
 #ifdef __cplusplus
 }

@@ -4,6 +4,7 @@
 #ifndef KEL_COMPAT_WINDOWS_H
 #define KEL_COMPAT_WINDOWS_H
 
+#include "kel/export.h"
 #include <stdint.h>
 
 #include <graphics.h>
@@ -97,12 +98,12 @@ extern "C" {
 
 // Bit 15 set while the key is down in one of the library's windows; bit 0
 // set when it went down since the previous call for that key.
-SHORT kel_GetAsyncKeyState(int vkey);
-int kel_GetSystemMetrics(int index);
+KEL_API SHORT kel_GetAsyncKeyState(int vkey);
+KEL_API int kel_GetSystemMetrics(int index);
 // The last pointer position seen by a library window, in screen coordinates.
-BOOL kel_GetCursorPos(LPPOINT point);
-void kel_Sleep(DWORD milliseconds);
-int kel_MessageBox(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type);
+KEL_API BOOL kel_GetCursorPos(LPPOINT point);
+KEL_API void kel_Sleep(DWORD milliseconds);
+KEL_API int kel_MessageBox(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type);
 
 #ifdef __cplusplus
 }
