@@ -1,7 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs that are not there yet.
-# Usage: tools/deps.sh [extra package ...]
+# Usage: tools/deps.sh [--bench] [extra package ...]
+#   --bench also installs the peer libraries that bench/peers compares kel
+#   with (the tests never need them).
 set -euo pipefail
+
+bench_packages=()
+if [ "${1:-}" = "--bench" ]; then
+  bench_packages=(libsdl2-dev libsdl2-gfx-dev libcairo2-dev)
+  shift
+fi
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -10,7 +18,7 @@ packages=(
   libjpeg-dev libpng-dev libgif-dev libx11-dev libxext-dev libxtst-dev
   libcairo2-dev libcups2-dev
   xvfb xdotool x11-apps x11-utils imagemagick python3
-  "$@"
+  "${bench_packages[@]}" "$@"
 )
 
 missing=()

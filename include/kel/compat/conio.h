@@ -5,6 +5,7 @@
 #ifndef KEL_COMPAT_CONIO_H
 #define KEL_COMPAT_CONIO_H
 
+#include "kel/export.h"
 #include <stdio.h>
 
 #include "kel/export.h"

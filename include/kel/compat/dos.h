@@ -3,6 +3,7 @@
 #ifndef KEL_COMPAT_DOS_H
 #define KEL_COMPAT_DOS_H
 
+#include "kel/export.h"
 #include <stdlib.h>
 #include <time.h>
 #include <unistd.h>  // sleep(seconds)

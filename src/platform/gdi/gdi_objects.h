@@ -103,6 +103,10 @@ class Font : public GdiObject {
 };
 
 class PrintJob;  // printers.h
+// A pen or brush as the rasterizer realised it for a context (see
+// raster_calls.cpp).
+struct RealizedPen;
+struct RealizedBrush;
 
 // A device context. Memory contexts draw on the bitmap selected into them;
 // window contexts draw on the window's shown picture (a 32-bit bitmap the
@@ -133,6 +137,8 @@ class DeviceContext : public GdiObject {
   int dpi_x = 96;
   int dpi_y = 96;
   int raster_caps = RC_BITBLT | RC_STRETCHBLT;  // GetDeviceCaps(RASTERCAPS)
+  std::shared_ptr<const RealizedPen> realized_pen;
+  std::shared_ptr<const RealizedBrush> realized_brush;
 
   // Printer contexts: where the job stands (0 no document, 1 in a document,
   // 2 in a page) and the job that receives the document.

@@ -4,9 +4,13 @@
 // viewport origin, clipped to the target and the clip rectangle), outline
 // and fill apart, and paints every covered pixel once: the outline with the
 // pen, the rest of the fill with the brush, both through the mix mode.
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "gdi_core.h"
+#include "platform_testing.h"
 #include "raster_canvas.h"
 #include "raster_ellipse.h"
 #include "raster_flood.h"
@@ -50,35 +54,61 @@ bool open_target(HDC hdc, Target& t) {
   return true;
 }
 
-struct PenState {
+// ------------------------------------------------------------ realising
+// A pen or brush is turned into what the rasterizer needs (dash list, ink)
+// once, and kept in the context until the object, the mix mode or a colour
+// that the ink depends on changes. Handles carry a generation, so a new
+// object in a reused slot never matches an old one.
+}  // namespace
+
+struct RealizedPen {
+  HPEN handle = nullptr;
+  int rop2 = 0;
   bool none = true;
   double width = 1;
   raster::LineEnd thin_end = raster::LineEnd::kLeftOut;
-  uint32_t color = 0;
   DashList dashes;
+  Ink ink;
+  bool solid_store() const { return !none && dashes.thin_solid() && ink.kind == raster::InkKind::kStores; }
 };
 
-PenState pen_of(const DeviceContext& dc) {
-  PenState state;
-  const Pen* pen = lookup<Pen>(dc.pen);
-  if (!pen || pen->is_null()) return state;
-  state.none = false;
-  state.width = pen->width;
-  state.color = to_pixel(pen->color);
+struct RealizedBrush {
+  HBRUSH handle = nullptr;
+  int rop2 = 0;
+  COLORREF fore = 0, back = 0;
+  bool opaque = false;
+  Ink ink;
+};
+
+namespace {
+
+std::shared_ptr<const RealizedPen> realize_pen(HPEN handle, int rop2) {
+  auto out = std::make_shared<RealizedPen>();
+  out->handle = handle;
+  out->rop2 = rop2;
+  const Pen* pen = lookup<Pen>(handle);
+  if (!pen || pen->is_null()) return out;
+  out->none = false;
+  out->width = pen->width;
   // A geometric pen's round or square cap covers the end point's pixel even
   // one pixel wide; a cosmetic pen, or a flat cap, leaves it out.
   if ((pen->style & PS_TYPE_MASK) == PS_GEOMETRIC &&
       (pen->style & PS_ENDCAP_MASK) != PS_ENDCAP_FLAT) {
-    state.thin_end = raster::LineEnd::kCovered;
+    out->thin_end = raster::LineEnd::kCovered;
   }
   if ((pen->style & PS_STYLE_MASK) == PS_USERSTYLE) {
-    state.dashes = DashList(std::vector<uint32_t>(pen->dashes.begin(), pen->dashes.end()));
+    out->dashes = DashList(std::vector<uint32_t>(pen->dashes.begin(), pen->dashes.end()));
   }
-  return state;
+  out->ink = Ink::solid(raster::mix_of(rop2, to_pixel(pen->color)));
+  return out;
 }
 
-Ink pen_ink(const DeviceContext& dc, const PenState& pen) {
-  return Ink::solid(raster::mix_of(dc.rop2, pen.color));
+const RealizedPen& pen_of(DeviceContext& dc) {
+  const RealizedPen* cached = dc.realized_pen.get();
+  if (!cached || cached->handle != dc.pen || cached->rop2 != dc.rop2) {
+    dc.realized_pen = realize_pen(dc.pen, dc.rop2);
+  }
+  return *dc.realized_pen;
 }
 
 raster::BrushPattern pattern_of(const Brush* brush) {
@@ -101,30 +131,103 @@ raster::BrushPattern pattern_of(const Brush* brush) {
   return p;
 }
 
-Ink brush_ink(const DeviceContext& dc, HBRUSH brush, int rop2) {
-  return raster::brush_ink(pattern_of(lookup<Brush>(brush)), rop2, to_pixel(dc.text_color),
-                           to_pixel(dc.bk_color), dc.bk_mode == OPAQUE);
-}
-
-// Paints the outline with the pen and what the outline leaves of the fill
-// with the brush, each pixel once.
-void paint_figure(const Target& t, Coverage& outline, const PenState& pen, Coverage* fill) {
-  const std::vector<raster::Span>& drawn = outline.spans();
-  if (!pen.none) raster::paint_spans(t.canvas, drawn, pen_ink(*t.dc, pen));
-  if (fill) {
-    Ink ink = brush_ink(*t.dc, t.dc->brush, t.dc->rop2);
-    raster::paint_spans(t.canvas, raster::subtract(fill->spans(), drawn), ink);
+const Ink& brush_ink(DeviceContext& dc, HBRUSH brush, int rop2) {
+  const bool opaque = dc.bk_mode == OPAQUE;
+  const RealizedBrush* cached = dc.realized_brush.get();
+  if (!cached || cached->handle != brush || cached->rop2 != rop2 ||
+      cached->fore != dc.text_color || cached->back != dc.bk_color || cached->opaque != opaque) {
+    auto out = std::make_shared<RealizedBrush>();
+    *out = RealizedBrush{brush, rop2, dc.text_color, dc.bk_color, opaque,
+                         raster::brush_ink(pattern_of(lookup<Brush>(brush)), rop2,
+                                           to_pixel(dc.text_color), to_pixel(dc.bk_color), opaque)};
+    dc.realized_brush = std::move(out);
   }
+  return dc.realized_brush->ink;
 }
 
-// Covers a path with the pen (thin or wide).
-void stroke(const PenState& pen, const std::vector<DevPoint>& points, bool closed, Coverage& out) {
+// ------------------------------------------------------------ fast paths
+// Whether a figure may paint its spans straight as they are produced, by
+// the kind of the pen's ink (rows, "none" for no outline) and the brush's
+// (columns, "none" for no fill). Painting straight covers the fill first and
+// the outline over it, and paints a pixel as often as it is covered: right
+// when the pen stores (it has the last word on the outline) and the brush
+// never reads the page. Everything else paints each pixel once, outline
+// first, through the painted mask.
+enum InkColumn { kNoInk, kLeaves, kStores, kStoresOrLeaves, kMixes, kInkColumns };
+constexpr bool kPaintsStraight[kInkColumns][kInkColumns] = {
+    //   brush: none   leaves stores stores|leaves mixes
+    /* none  */ {true, true, true, true, false},
+    /* leaves*/ {false, false, false, false, false},
+    /* stores*/ {true, true, true, true, false},
+    /* s|l   */ {false, false, false, false, false},
+    /* mixes */ {false, false, false, false, false},
+};
+
+std::atomic<bool> fast_paths_on{true};
+
+InkColumn column_of(const Ink* ink) {
+  if (!ink) return kNoInk;
+  switch (ink->kind) {
+    case raster::InkKind::kLeaves: return kLeaves;
+    case raster::InkKind::kStores: return kStores;
+    case raster::InkKind::kStoresOrLeaves: return kStoresOrLeaves;
+    case raster::InkKind::kMixes: return kMixes;
+  }
+  return kMixes;
+}
+
+Coverage::Way way_for(const RealizedPen& pen, const Ink* brush) {
+  const bool straight = kPaintsStraight[column_of(pen.none ? nullptr : &pen.ink)][column_of(brush)];
+  return straight && fast_paths_on ? Coverage::Way::kStraight : Coverage::Way::kOnce;
+}
+
+// Covers a path with the pen (thin or wide); solid thin lines that store
+// step straight in the page when the coverage paints straight.
+void stroke(const Target& t, const RealizedPen& pen, const std::vector<DevPoint>& points,
+            bool closed, Coverage& out) {
   if (pen.none) return;
-  if (pen.width <= 1) {
-    raster::thin_path(points, closed, pen.thin_end, pen.dashes, out);
-  } else {
-    raster::wide_path(points, closed, pen.width, pen.dashes, out);
+  out.use(pen.ink);
+  if (pen.width > 1) return raster::wide_path(points, closed, pen.width, pen.dashes, out);
+  if (out.straight() && pen.solid_store()) {
+    const size_t n = points.size(), count = closed ? n : (n > 0 ? n - 1 : 0);
+    for (size_t i = 0; i < count; i++) {
+      const bool path_end = !closed && i + 1 == count;
+      raster::thin_line_store(points[i], points[(i + 1) % n],
+                              path_end ? pen.thin_end : raster::LineEnd::kLeftOut, t.canvas,
+                              pen.ink.cell[0].xor_mask);
+    }
+    return;
   }
+  raster::thin_path(points, closed, pen.thin_end, pen.dashes, out);
+}
+
+// Paints a figure: the outline with the pen, what it leaves of the fill with
+// the brush (no fill when `fill` is empty), each pixel as the table allows.
+using Cover = std::function<void(Coverage&)>;
+void paint_figure(const Target& t, const Cover& outline, const Cover& fill) {
+  const RealizedPen& pen = pen_of(*t.dc);
+  const Ink* brush = fill ? &brush_ink(*t.dc, t.dc->brush, t.dc->rop2) : nullptr;
+  const Coverage::Way way = way_for(pen, brush);
+  Coverage coverage(t.canvas, way);
+  if (way == Coverage::Way::kStraight && brush) {
+    coverage.use(*brush);
+    fill(coverage);
+  }
+  if (!pen.none) {
+    coverage.use(pen.ink);
+    outline(coverage);
+  }
+  if (way == Coverage::Way::kOnce && brush) {
+    coverage.use(*brush);
+    fill(coverage);
+  }
+}
+
+// Paints a path with the pen.
+void paint_path(const Target& t, const std::vector<DevPoint>& points, bool closed) {
+  const RealizedPen& pen = pen_of(*t.dc);
+  Coverage coverage(t.canvas, way_for(pen, nullptr));
+  stroke(t, pen, points, closed, coverage);
 }
 
 std::vector<DevPoint> device_points(const Target& t, const POINT* points, int count) {
@@ -134,8 +237,8 @@ std::vector<DevPoint> device_points(const Target& t, const POINT* points, int co
   return out;
 }
 
-// Paints a thin line's runs straight onto the canvas: one segment, with or
-// without its end pixel, never touches a pixel twice, so it needs no coverage.
+// Paints a thin line's runs straight onto the canvas: one segment never
+// touches a pixel twice, so it needs no painted mask.
 class DirectSink final : public raster::RunSink {
  public:
   DirectSink(const Canvas& canvas, const Ink& ink) : canvas_(canvas), ink_(ink) {}
@@ -147,17 +250,14 @@ class DirectSink final : public raster::RunSink {
 };
 
 void draw_line(const Target& t, DevPoint from, DevPoint to) {
-  PenState pen = pen_of(*t.dc);
+  const RealizedPen& pen = pen_of(*t.dc);
   if (pen.none) return;
-  if (pen.width <= 1) {
-    Ink ink = pen_ink(*t.dc, pen);
-    DirectSink sink(t.canvas, ink);
-    raster::thin_line(from, to, t.canvas.clip, pen.dashes, 0, pen.thin_end, sink);
-    return;
+  if (pen.width > 1) return paint_path(t, {from, to}, false);
+  if (pen.solid_store() && fast_paths_on) {
+    return raster::thin_line_store(from, to, pen.thin_end, t.canvas, pen.ink.cell[0].xor_mask);
   }
-  Coverage outline(t.canvas.clip);
-  raster::wide_path({from, to}, false, pen.width, pen.dashes, outline);
-  paint_figure(t, outline, pen, nullptr);
+  DirectSink sink(t.canvas, pen.ink);
+  raster::thin_line(from, to, t.canvas.clip, pen.dashes, 0, pen.thin_end, sink);
 }
 
 // The box of an ellipse figure in device pixels.
@@ -181,31 +281,34 @@ BOOL draw_arc(HDC hdc, int left, int top, int right, int bottom, int xs, int ys,
   Target t;
   if (!open_target(hdc, t)) return FALSE;
   if (!t.drawable()) return TRUE;
-  raster::EllipseBox box = device_box(t, left, top, right, bottom);
-  raster::Sector sector = device_sector(t, box, xs, ys, xe, ye);
-  PenState pen = pen_of(*t.dc);
-  Coverage outline(t.canvas.clip);
-  if (!pen.none) {
-    raster::ellipse_outline(box, sector, pen.width, pen.dashes, kind == ArcKind::kArc, outline);
-  }
+  const raster::EllipseBox box = device_box(t, left, top, right, bottom);
+  const raster::Sector sector = device_sector(t, box, xs, ys, xe, ye);
+  const RealizedPen& pen = pen_of(*t.dc);
+  auto arc = [&](Coverage& out) {
+    raster::ellipse_outline(box, sector, pen.width, pen.dashes, kind == ArcKind::kArc, out);
+  };
   if (kind == ArcKind::kArc) {
-    paint_figure(t, outline, pen, nullptr);
+    paint_figure(t, arc, nullptr);
     return TRUE;
   }
-  DevPoint centre = raster::ellipse_centre_pixel(box);
-  stroke(pen, {raster::ellipse_ray_pixel(box, sector.end()), centre,
-               raster::ellipse_ray_pixel(box, sector.start())},
-         false, outline);
-  Coverage fill(t.canvas.clip);
-  raster::ellipse_fill(box, sector, fill);
-  paint_figure(t, outline, pen, &fill);
+  auto outline = [&](Coverage& out) {
+    arc(out);
+    DevPoint centre = raster::ellipse_centre_pixel(box);
+    stroke(t, pen,
+           {raster::ellipse_ray_pixel(box, sector.end()), centre,
+            raster::ellipse_ray_pixel(box, sector.start())},
+           false, out);
+  };
+  paint_figure(t, outline, [&](Coverage& out) { raster::ellipse_fill(box, sector, out); });
   return TRUE;
 }
 
-Ink copy_ink(const DeviceContext& dc, HBRUSH brush) { return brush_ink(dc, brush, R2_COPYPEN); }
+const Ink& copy_ink(DeviceContext& dc, HBRUSH brush) { return brush_ink(dc, brush, R2_COPYPEN); }
 
 }  // namespace
 }  // namespace kelplat::gdi
+
+void kelplat::testing::set_raster_fast_paths(bool on) { kelplat::gdi::fast_paths_on = on; }
 
 using namespace kelplat::gdi;
 
@@ -221,11 +324,7 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
 BOOL WINAPI Polyline(HDC hdc, const POINT* points, int count) {
   Target t;
   if (!points || count <= 1 || !open_target(hdc, t)) return FALSE;
-  if (!t.drawable()) return TRUE;
-  PenState pen = pen_of(*t.dc);
-  Coverage outline(t.canvas.clip);
-  stroke(pen, device_points(t, points, count), false, outline);
-  paint_figure(t, outline, pen, nullptr);
+  if (t.drawable()) paint_path(t, device_points(t, points, count), false);
   return TRUE;
 }
 
@@ -233,15 +332,15 @@ BOOL WINAPI Polygon(HDC hdc, const POINT* points, int count) {
   Target t;
   if (!points || count <= 1 || !open_target(hdc, t)) return FALSE;
   if (!t.drawable()) return TRUE;
-  std::vector<DevPoint> device = device_points(t, points, count);
-  PenState pen = pen_of(*t.dc);
-  Coverage outline(t.canvas.clip), fill(t.canvas.clip);
-  stroke(pen, device, true, outline);
-  std::vector<raster::PointF> corners;
-  corners.reserve(device.size());
-  for (const DevPoint& p : device) corners.push_back(raster::PointF{double(p.x), double(p.y)});
-  raster::fill_polygon(corners.data(), corners.size(), fill);
-  paint_figure(t, outline, pen, &fill);
+  const std::vector<DevPoint> device = device_points(t, points, count);
+  const RealizedPen& pen = pen_of(*t.dc);
+  auto outline = [&](Coverage& out) { stroke(t, pen, device, true, out); };
+  paint_figure(t, outline, [&](Coverage& out) {
+    std::vector<raster::PointF> corners;
+    corners.reserve(device.size());
+    for (const DevPoint& p : device) corners.push_back(raster::PointF{double(p.x), double(p.y)});
+    raster::fill_polygon(corners.data(), corners.size(), out);
+  });
   return TRUE;
 }
 
@@ -249,16 +348,18 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   Target t;
   if (!open_target(hdc, t)) return FALSE;
   if (!t.drawable()) return TRUE;
-  DevPoint a = t.device(std::min(left, right), std::min(top, bottom));
-  DevPoint b = t.device(std::max(left, right), std::max(top, bottom));
-  PenState pen = pen_of(*t.dc);
-  Coverage outline(t.canvas.clip), fill(t.canvas.clip);
-  stroke(pen, {a, DevPoint{b.x, a.y}, b, DevPoint{a.x, b.y}}, true, outline);
-  const Box& clip = t.canvas.clip;
-  for (int64_t y = std::max<int64_t>(a.y, clip.top); y <= b.y && y < clip.bottom; y++) {
-    fill.add(y, a.x, b.x + 1);
-  }
-  paint_figure(t, outline, pen, &fill);
+  const DevPoint a = t.device(std::min(left, right), std::min(top, bottom));
+  const DevPoint b = t.device(std::max(left, right), std::max(top, bottom));
+  const RealizedPen& pen = pen_of(*t.dc);
+  auto outline = [&](Coverage& out) {
+    stroke(t, pen, {a, DevPoint{b.x, a.y}, b, DevPoint{a.x, b.y}}, true, out);
+  };
+  paint_figure(t, outline, [&](Coverage& out) {
+    const Box& clip = t.canvas.clip;
+    for (int64_t y = std::max<int64_t>(a.y, clip.top); y <= b.y && y < clip.bottom; y++) {
+      out.add(y, a.x, b.x + 1);
+    }
+  });
   return TRUE;
 }
 
@@ -266,12 +367,12 @@ BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   Target t;
   if (!open_target(hdc, t)) return FALSE;
   if (!t.drawable()) return TRUE;
-  raster::EllipseBox box = device_box(t, left, top, right, bottom);
-  PenState pen = pen_of(*t.dc);
-  Coverage outline(t.canvas.clip), fill(t.canvas.clip);
-  if (!pen.none) raster::ellipse_outline(box, raster::Sector(), pen.width, pen.dashes, false, outline);
-  raster::ellipse_fill(box, raster::Sector(), fill);
-  paint_figure(t, outline, pen, &fill);
+  const raster::EllipseBox box = device_box(t, left, top, right, bottom);
+  const RealizedPen& pen = pen_of(*t.dc);
+  auto outline = [&](Coverage& out) {
+    raster::ellipse_outline(box, raster::Sector(), pen.width, pen.dashes, false, out);
+  };
+  paint_figure(t, outline, [&](Coverage& out) { raster::ellipse_fill(box, raster::Sector(), out); });
   return TRUE;
 }
 
@@ -293,9 +394,9 @@ int WINAPI FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
   const Box& clip = t.canvas.clip;
   int64_t x0 = std::max<int64_t>(a.x, clip.left), x1 = std::min<int64_t>(b.x, clip.right);
   int64_t y0 = std::max<int64_t>(a.y, clip.top), y1 = std::min<int64_t>(b.y, clip.bottom);
-  Ink ink = copy_ink(*t.dc, brush);
-  for (int64_t y = y0; y < y1 && x0 < x1; y++) {
-    raster::paint_span(t.canvas, int32_t(y), int32_t(x0), int32_t(x1), ink);
+  if (x0 < x1 && y0 < y1) {
+    raster::paint_box(t.canvas, Box{int32_t(x0), int32_t(y0), int32_t(x1), int32_t(y1)},
+                      copy_ink(*t.dc, brush));
   }
   return 1;
 }

@@ -2,7 +2,11 @@
 #include "raster_canvas.h"
 
 #include <algorithm>
-#include <cstring>
+#include <iterator>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 #include "platform.h"
 
@@ -13,20 +17,104 @@ constexpr uint32_t kColorBits = 0xFFFFFF;
 
 uint32_t all_or_none(int bit) { return bit ? kColorBits : 0; }
 
-// Copies the 8-pixel pattern row `cells` onto [x0, x1) of a row, keeping the
-// device alignment (cell x & 7): the first 16 pixels one by one, then the
-// filled part is copied onto the rest in doubling blocks (a multiple of 8
-// pixels, so the alignment holds), which runs at memset speed.
-void copy_pattern_row(uint32_t* row, int32_t x0, int32_t x1, const uint32_t cells[8]) {
-  uint32_t* out = row + x0;
-  const size_t count = size_t(x1 - x0);
-  size_t done = std::min<size_t>(count, 16);
-  for (size_t i = 0; i < done; i++) out[i] = cells[(size_t(x0) + i) & 7];
-  while (done < count) {
-    size_t block = std::min(done, count - done);
-    std::memcpy(out + done, out, block * sizeof(uint32_t));
-    done += block;
+// ---- row writers: they only store, never read what they write.
+// Each writes `count` pixels from `out` with the 8-pixel pattern `cells`,
+// where out[0] takes cells[phase] and the pattern repeats every 8 pixels.
+using RowWriter = void (*)(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase);
+
+// The pattern turned so that lane i holds the cell of out[i].
+void turn(const uint32_t cells[8], size_t phase, uint32_t lanes[8]) {
+  for (size_t i = 0; i < 8; i++) lanes[i] = cells[(phase + i) & 7];
+}
+
+#if defined(__x86_64__) || (defined(__i386__) && defined(__SSE2__))
+// Stores one pixel at a time until `out` is aligned to `bytes`.
+size_t align_head(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase,
+                  size_t bytes) {
+  size_t head = (bytes - (reinterpret_cast<uintptr_t>(out) & (bytes - 1))) / 4 % (bytes / 4);
+  head = std::min(head, count);
+  for (size_t i = 0; i < head; i++) out[i] = cells[(phase + i) & 7];
+  return head;
+}
+
+void write_row_sse2(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase) {
+  size_t i = align_head(out, count, cells, phase, 16);
+  uint32_t lanes[8];
+  turn(cells, phase + i, lanes);
+  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes));
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + 4));
+  for (; i + 8 <= count; i += 8) {
+    _mm_store_si128(reinterpret_cast<__m128i*>(out + i), a);
+    _mm_store_si128(reinterpret_cast<__m128i*>(out + i + 4), b);
   }
+  for (size_t k = 0; i < count; i++, k++) out[i] = lanes[k];
+}
+
+__attribute__((target("avx2"))) void write_row_avx2(uint32_t* out, size_t count,
+                                                    const uint32_t cells[8], size_t phase) {
+  size_t i = align_head(out, count, cells, phase, 32);
+  uint32_t lanes[8];
+  turn(cells, phase + i, lanes);
+  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes));
+  for (; i + 32 <= count; i += 32) {
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i), v);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 8), v);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 16), v);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 24), v);
+  }
+  for (; i + 8 <= count; i += 8) _mm256_store_si256(reinterpret_cast<__m256i*>(out + i), v);
+  for (size_t k = 0; i < count; i++, k++) out[i] = lanes[k];
+}
+
+RowWriter pick_row_writer() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") ? write_row_avx2 : write_row_sse2;
+}
+#else
+void write_row_plain(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase) {
+  uint32_t lanes[8];
+  turn(cells, phase, lanes);
+  for (size_t i = 0; i < count; i++) out[i] = lanes[i & 7];
+}
+
+RowWriter pick_row_writer() { return write_row_plain; }
+#endif
+
+// Chosen once, when the library is loaded.
+const RowWriter write_row = pick_row_writer();
+
+// Rows of a pattern ink where every cell only stores: the colours of row y.
+bool stores_only(const Mix* cells, uint32_t colors[8]) {
+  for (int i = 0; i < 8; i++) {
+    if (cells[i].and_mask != 0) return false;
+    colors[i] = cells[i].xor_mask;
+  }
+  return true;
+}
+
+void mix_row(uint32_t* out, size_t count, const Mix* cells, size_t phase) {
+  for (size_t i = 0; i < count; i++) {
+    const Mix& m = cells[(phase + i) & 7];
+    out[i] = (out[i] & m.and_mask) ^ m.xor_mask;
+  }
+}
+
+void mix_row_uniform(uint32_t* out, size_t count, Mix m) {
+  for (size_t i = 0; i < count; i++) out[i] = (out[i] & m.and_mask) ^ m.xor_mask;
+}
+
+// Paints `count` pixels from `out`, the first at device column x0 of row y.
+void paint_run(uint32_t* out, size_t count, int32_t x0, int32_t y, const Ink& ink) {
+  const Mix* cells = ink.uniform ? ink.cell : ink.cell + (y & 7) * 8;
+  uint32_t colors[8];
+  if (ink.uniform) {
+    if (cells[0] == kLeaveAlone) return;
+    if (cells[0].and_mask != 0) return mix_row_uniform(out, count, cells[0]);
+    std::fill(colors, colors + 8, cells[0].xor_mask);
+    return write_row(out, count, colors, 0);
+  }
+  if (stores_only(cells, colors)) return write_row(out, count, colors, size_t(x0) & 7);
+  mix_row(out, count, cells, size_t(x0) & 7);
 }
 
 }  // namespace
@@ -48,8 +136,23 @@ Mix mix_of(int rop2, uint32_t source) {
 Ink Ink::solid(Mix mix) {
   Ink ink;
   std::fill(std::begin(ink.cell), std::end(ink.cell), mix);
-  ink.uniform = true;
+  ink.classify();
   return ink;
+}
+
+void Ink::classify() {
+  uniform = std::all_of(std::begin(cell), std::end(cell), [&](const Mix& m) { return m == cell[0]; });
+  auto stores = [](const Mix& m) { return m.and_mask == 0; };
+  auto stores_or_leaves = [](const Mix& m) { return m.and_mask == 0 || m == kLeaveAlone; };
+  if (uniform && cell[0] == kLeaveAlone) {
+    kind = InkKind::kLeaves;
+  } else if (std::all_of(std::begin(cell), std::end(cell), stores)) {
+    kind = InkKind::kStores;
+  } else if (std::all_of(std::begin(cell), std::end(cell), stores_or_leaves)) {
+    kind = InkKind::kStoresOrLeaves;
+  } else {
+    kind = InkKind::kMixes;
+  }
 }
 
 bool hatch_covers(int hatch, int32_t x, int32_t y) {
@@ -85,42 +188,22 @@ Ink brush_ink(const BrushPattern& brush, int rop2, uint32_t fore, uint32_t back,
       for (int i = 0; i < 64; i++) ink.cell[i] = mix_of(rop2, brush.pattern[i]);
       break;
   }
-  ink.uniform = std::all_of(std::begin(ink.cell), std::end(ink.cell),
-                            [&](const Mix& m) { return m == ink.cell[0]; });
+  ink.classify();
   return ink;
 }
 
 void paint_span(const Canvas& canvas, int32_t y, int32_t x0, int32_t x1, const Ink& ink) {
-  if (x0 >= x1) return;
-  uint32_t* row = canvas.row(y);
-  if (ink.uniform) {
-    const Mix m = ink.cell[0];
-    if (m.and_mask == 0) {
-      const uint32_t colors[8] = {m.xor_mask, m.xor_mask, m.xor_mask, m.xor_mask,
-                                  m.xor_mask, m.xor_mask, m.xor_mask, m.xor_mask};
-      copy_pattern_row(row, x0, x1, colors);
-    } else if (!(m == kLeaveAlone)) {
-      for (int32_t x = x0; x < x1; x++) row[x] = (row[x] & m.and_mask) ^ m.xor_mask;
-    }
-    return;
-  }
-  const Mix* cells = ink.cell + (y & 7) * 8;
-  bool copies = std::all_of(cells, cells + 8, [](const Mix& m) { return m.and_mask == 0; });
-  if (copies) {
-    uint32_t colors[8];
-    for (int i = 0; i < 8; i++) colors[i] = cells[i].xor_mask;
-    copy_pattern_row(row, x0, x1, colors);
-    return;
-  }
-  for (int32_t x = x0; x < x1; x++) {
-    const Mix& m = cells[x & 7];
-    row[x] = (row[x] & m.and_mask) ^ m.xor_mask;
-  }
+  if (x0 < x1) paint_run(canvas.row(y) + x0, size_t(x1 - x0), x0, y, ink);
 }
 
-void paint_spans(const Canvas& canvas, const std::vector<Span>& spans, const Ink& ink) {
-  if (ink.leaves_alone()) return;
-  for (const Span& s : spans) paint_span(canvas, s.y, s.x0, s.x1, ink);
+void paint_box(const Canvas& canvas, const Box& box, const Ink& ink) {
+  if (box.empty()) return;
+  const bool whole_rows = box.left == 0 && size_t(box.right) == canvas.stride;
+  if (whole_rows && ink.uniform) {
+    paint_run(canvas.row(box.top), canvas.stride * size_t(box.bottom - box.top), 0, 0, ink);
+    return;
+  }
+  for (int32_t y = box.top; y < box.bottom; y++) paint_span(canvas, y, box.left, box.right, ink);
 }
 
 }  // namespace kelplat::gdi::raster

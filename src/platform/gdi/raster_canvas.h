@@ -1,9 +1,8 @@
 // The rasterizer's view of a drawing target: a 32-bit pixel buffer with a
 // clip rectangle, coverage spans, and the inks that paint them.
 //
-// Every figure is first turned into spans (one row, a run of columns) that
-// are already clipped, sorted and free of overlaps; then each covered pixel
-// is painted exactly once. An ink says how: for each cell of the 8 x 8 brush
+// Every figure is turned into spans (one row, a run of columns) that are
+// clipped and painted as they come (see raster_spans.h). An ink says how: for each cell of the 8 x 8 brush
 // pattern, the new pixel is (old & and_mask) ^ xor_mask, which expresses all
 // sixteen binary mix modes and also "leave the pixel alone" (and = all ones,
 // xor = 0) for the gaps of a transparent hatch.
@@ -12,7 +11,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace kelplat::gdi::raster {
 
@@ -35,11 +33,6 @@ struct Canvas {
   uint32_t* row(int32_t y) const { return pixels + size_t(y) * stride; }
 };
 
-// One run of covered pixels: row y, columns [x0, x1).
-struct Span {
-  int32_t y, x0, x1;
-};
-
 // How one pattern cell changes a pixel.
 struct Mix {
   uint32_t and_mask = 0, xor_mask = 0;
@@ -51,13 +44,25 @@ struct Mix {
 Mix mix_of(int rop2, uint32_t source);
 inline constexpr Mix kLeaveAlone{0xFFFFFF, 0};
 
+// What an ink does to the pixels it covers, which decides whether painting
+// a pixel twice is harmless.
+enum class InkKind {
+  kLeaves,          // nothing
+  kStores,          // each cell stores a colour, whatever was there
+  kStoresOrLeaves,  // each cell stores a colour or leaves the pixel alone
+  kMixes,           // some cell reads the pixel
+};
+
 // An 8 x 8 pattern of mixes aligned to the device origin: the pixel at
 // device (x, y) uses cell (y & 7) * 8 + (x & 7).
 struct Ink {
   Mix cell[64];
   bool uniform = true;  // every cell is cell[0]
+  InkKind kind = InkKind::kStores;
   static Ink solid(Mix mix);
-  bool leaves_alone() const { return uniform && cell[0] == kLeaveAlone; }
+  bool leaves_alone() const { return kind == InkKind::kLeaves; }
+  // Sets `uniform` and `kind` from the cells.
+  void classify();
 };
 
 // What a brush paints, before the mix mode is applied.
@@ -79,7 +84,8 @@ bool hatch_covers(int hatch, int32_t x, int32_t y);
 
 // Paints [x0, x1) of row y (already clipped) with the ink.
 void paint_span(const Canvas& canvas, int32_t y, int32_t x0, int32_t x1, const Ink& ink);
-void paint_spans(const Canvas& canvas, const std::vector<Span>& spans, const Ink& ink);
+// Paints a box (already clipped); rows that span the whole stride are one run.
+void paint_box(const Canvas& canvas, const Box& box, const Ink& ink);
 
 }  // namespace kelplat::gdi::raster
 

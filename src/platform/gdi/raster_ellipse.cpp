@@ -32,7 +32,9 @@ int64_t clamp_to_int64(long double v) {
 }
 
 uint64_t isqrt(uint64_t n) {
-  uint64_t r = uint64_t(std::sqrt(static_cast<long double>(n)));
+  // The double root is within a step or two of the true one; the loops
+  // settle it exactly.
+  uint64_t r = uint64_t(std::sqrt(static_cast<double>(n)));
   while (r > 0 && uint128(r) * r > n) r--;
   while (uint128(r + 1) * (r + 1) <= n) r++;
   return r;
@@ -46,6 +48,11 @@ int64_t with_parity_up(int64_t k, int parity) { return ((k ^ parity) & 1) ? k + 
 // parity - 2 when there is none.
 int64_t reach(int64_t a, int64_t b, int64_t w, int parity) {
   if (b == 0) return with_parity_down(a, parity);
+  if (a < 65536 && b < 65536) {  // every product fits 64 bits: no 128-bit division
+    const uint64_t q = uint64_t(a) * uint64_t(a) * (uint64_t(b - w) * uint64_t(b + w)) /
+                       (uint64_t(b) * uint64_t(b));
+    return with_parity_down(int64_t(isqrt(q)), parity);
+  }
   uint128 q = uint128(uint64_t(a)) * uint64_t(a) * (uint128(uint64_t(b - w)) * uint64_t(b + w)) /
               (uint128(uint64_t(b)) * uint64_t(b));
   return with_parity_down(int64_t(isqrt(uint64_t(q))), parity);

@@ -45,9 +45,10 @@ struct MinorStepper {
 };
 
 // Joins single pixels into runs along a row before handing them on.
+template <class Sink>
 class RunBuilder {
  public:
-  explicit RunBuilder(RunSink& sink) : sink_(sink) {}
+  explicit RunBuilder(Sink& sink) : sink_(sink) {}
   ~RunBuilder() { flush(); }
   void pixel(int32_t x, int32_t y) {
     if (open_ && y == y_ && x == x1_) {
@@ -68,9 +69,27 @@ class RunBuilder {
   }
 
  private:
-  RunSink& sink_;
+  Sink& sink_;
   bool open_ = false;
   int32_t y_ = 0, x0_ = 0, x1_ = 0;
+};
+
+// Stores one colour straight into the page, without a virtual call per run.
+class StoreSink {
+ public:
+  StoreSink(const Canvas& canvas, uint32_t color) : canvas_(canvas), color_(color) {}
+  void run(int32_t y, int32_t x0, int32_t x1) {
+    uint32_t* row = canvas_.row(y);
+    if (x1 - x0 == 1) {
+      row[x0] = color_;
+    } else {
+      std::fill(row + x0, row + x1, color_);
+    }
+  }
+
+ private:
+  const Canvas& canvas_;
+  const uint32_t color_;
 };
 
 class CoverageSink final : public RunSink {
@@ -163,8 +182,11 @@ int64_t thin_length(DevPoint a, DevPoint b) {
   return std::max(std::llabs(b.x - a.x), std::llabs(b.y - a.y));
 }
 
-void thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes, int64_t start,
-               LineEnd last, RunSink& sink) {
+namespace {
+
+template <class Sink>
+void step_thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes,
+                    int64_t start, LineEnd last, Sink& sink) {
   const int64_t delta[2] = {b.x - a.x, b.y - a.y};
   const int major_axis = std::llabs(delta[0]) >= std::llabs(delta[1]) ? 0 : 1;
   const int minor_axis = 1 - major_axis;
@@ -204,7 +226,7 @@ void thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes, 
   };
   if (!dashes.thin_solid()) {
     DashWalker dash(dashes, start + first);
-    RunBuilder runs(sink);
+    RunBuilder<Sink> runs(sink);
     for (int64_t i = first; i < end; i++, dash.advance(), minor_step.step()) {
       if (dash.on()) {
         runs.pixel(at(i, minor_step.offset, 0), at(i, minor_step.offset, 1));
@@ -227,6 +249,19 @@ void thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes, 
       run_start = i + 1;
     }
   }
+}
+
+}  // namespace
+
+void thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes, int64_t start,
+               LineEnd last, RunSink& sink) {
+  step_thin_line(a, b, clip, dashes, start, last, sink);
+}
+
+void thin_line_store(DevPoint a, DevPoint b, LineEnd last, const Canvas& canvas, uint32_t color) {
+  static const DashList kSolid;
+  StoreSink sink(canvas, color);
+  step_thin_line(a, b, canvas.clip, kSolid, 0, last, sink);
 }
 
 void thin_path(const std::vector<DevPoint>& points, bool closed, LineEnd last,

@@ -42,6 +42,10 @@ int64_t thin_length(DevPoint a, DevPoint b);
 void thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes, int64_t start,
                LineEnd last, RunSink& sink);
 
+// The same line, solid, storing `color` straight into the canvas (inside
+// its clip).
+void thin_line_store(DevPoint a, DevPoint b, LineEnd last, const Canvas& canvas, uint32_t color);
+
 // A thin path through the points (closed: back to the first point), each
 // segment without its end pixel except the last of an open path, which
 // `last` decides; dashes run on; covers into `out`.

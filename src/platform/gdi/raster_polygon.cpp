@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace kelplat::gdi::raster {
@@ -41,6 +42,36 @@ std::vector<Edge> edges_of(const PointF* points, size_t count, const Box& clip) 
   return edges;
 }
 
+// Rows with more crossings than this count them per column instead of
+// sorting them.
+constexpr size_t kSortLimit = 64;
+
+// Adds the covered columns of row y from its crossing columns (each crossing
+// rounded up and held to the clip, which keeps their parity left of it):
+// a pixel is inside when an odd number of crossings lie at or left of it.
+void add_row(int64_t y, std::vector<int64_t>& cols, std::vector<uint8_t>& flips, Coverage& out) {
+  if (cols.size() <= kSortLimit) {
+    std::sort(cols.begin(), cols.end());
+    for (size_t i = 0; i + 1 < cols.size(); i += 2) out.add(y, cols[i], cols[i + 1]);
+    return;
+  }
+  const auto [lo, hi] = std::minmax_element(cols.begin(), cols.end());
+  const int64_t first = *lo, last = *hi;
+  flips.assign(size_t(last - first + 1), 0);
+  for (int64_t c : cols) flips[size_t(c - first)] ^= 1;
+  bool inside = false;
+  int64_t start = 0;
+  for (int64_t c = first; c <= last; c++) {
+    if (!flips[size_t(c - first)]) continue;
+    inside = !inside;
+    if (inside) {
+      start = c;
+    } else {
+      out.add(y, start, c);
+    }
+  }
+}
+
 }  // namespace
 
 void fill_polygon(const PointF* points, size_t count, Coverage& out) {
@@ -48,7 +79,9 @@ void fill_polygon(const PointF* points, size_t count, Coverage& out) {
   std::vector<Edge> edges = edges_of(points, count, out.clip());
   if (edges.empty()) return;
   std::vector<const Edge*> active;
-  std::vector<double> xs;
+  std::vector<int64_t> cols;
+  std::vector<uint8_t> flips;
+  const Box& clip = out.clip();
   size_t next = 0;
   int64_t y = edges.front().first_row;
   while (next < edges.size() || !active.empty()) {
@@ -57,10 +90,11 @@ void fill_polygon(const PointF* points, size_t count, Coverage& out) {
     active.erase(std::remove_if(active.begin(), active.end(),
                                 [y](const Edge* e) { return e->end_row <= y; }),
                  active.end());
-    xs.clear();
-    for (const Edge* e : active) xs.push_back(crossing(*e, double(y)));
-    std::sort(xs.begin(), xs.end());
-    for (size_t i = 0; i + 1 < xs.size(); i += 2) out.add(y, ceil_row(xs[i]), ceil_row(xs[i + 1]));
+    cols.clear();
+    for (const Edge* e : active) {
+      cols.push_back(std::clamp<int64_t>(ceil_row(crossing(*e, double(y))), clip.left, clip.right));
+    }
+    add_row(y, cols, flips, out);
     y++;
   }
 }

@@ -1,42 +1,47 @@
-// Sorting, merging and subtracting coverage spans.
+// Painting coverage once per pixel.
 #include "raster_spans.h"
 
 #include <algorithm>
 
 namespace kelplat::gdi::raster {
 
-const std::vector<Span>& Coverage::spans() {
-  if (sorted_) return spans_;
-  std::sort(spans_.begin(), spans_.end(), [](const Span& a, const Span& b) {
-    return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
-  });
-  size_t out = 0;
-  for (size_t i = 0; i < spans_.size(); i++) {
-    if (out > 0 && spans_[out - 1].y == spans_[i].y && spans_[out - 1].x1 >= spans_[i].x0) {
-      spans_[out - 1].x1 = std::max(spans_[out - 1].x1, spans_[i].x1);
-    } else {
-      spans_[out++] = spans_[i];
-    }
-  }
-  spans_.resize(out);
-  sorted_ = true;
-  return spans_;
+Coverage::Coverage(const Canvas& canvas, Way way) : canvas_(canvas) {
+  static const Ink kNothing = Ink::solid(kLeaveAlone);
+  ink_ = &kNothing;
+  if (way == Way::kStraight || canvas.clip.empty()) return;
+  words_per_row_ = size_t(canvas.clip.right - canvas.clip.left + 63) / 64;
+  painted_.assign(words_per_row_ * size_t(canvas.clip.bottom - canvas.clip.top), 0);
 }
 
-std::vector<Span> subtract(const std::vector<Span>& a, const std::vector<Span>& b) {
-  std::vector<Span> out;
-  out.reserve(a.size());
-  size_t j = 0;
-  for (const Span& s : a) {
-    while (j < b.size() && (b[j].y < s.y || (b[j].y == s.y && b[j].x1 <= s.x0))) j++;
-    int32_t x = s.x0;
-    for (size_t k = j; k < b.size() && b[k].y == s.y && b[k].x0 < s.x1; k++) {
-      if (b[k].x0 > x) out.push_back(Span{s.y, x, b[k].x0});
-      x = std::max(x, b[k].x1);
-    }
-    if (x < s.x1) out.push_back(Span{s.y, x, s.x1});
+void Coverage::mark(uint64_t* row, int32_t x0, int32_t x1) {
+  for (uint32_t c = uint32_t(x0 - canvas_.clip.left), end = uint32_t(x1 - canvas_.clip.left);
+       c < end;) {
+    const uint32_t bit = c & 63, n = std::min<uint32_t>(64 - bit, end - c);
+    const uint64_t ones = n == 64 ? ~uint64_t(0) : ((uint64_t(1) << n) - 1);
+    row[c >> 6] |= ones << bit;
+    c += n;
   }
-  return out;
+}
+
+void Coverage::paint_once(int32_t y, int32_t x0, int32_t x1) {
+  uint64_t* row = painted_.data() + size_t(y - canvas_.clip.top) * words_per_row_;
+  const int32_t left = canvas_.clip.left;
+  // The first column at or after x (and before x1) whose bit is `marked`.
+  auto next = [&](int32_t x, bool marked) {
+    while (x < x1) {
+      const uint32_t c = uint32_t(x - left);
+      const uint64_t word = (marked ? row[c >> 6] : ~row[c >> 6]) >> (c & 63);
+      if (word != 0) return std::min(x1, x + int32_t(__builtin_ctzll(word)));
+      x += int32_t(64 - (c & 63));
+    }
+    return x1;
+  };
+  for (int32_t x = next(x0, false); x < x1; x = next(x, false)) {
+    const int32_t end = next(x, true);
+    mark(row, x, end);
+    paint_span(canvas_, y, x, end, *ink_);
+    x = end;
+  }
 }
 
 }  // namespace kelplat::gdi::raster

@@ -1,5 +1,15 @@
-// Coverage of a figure as spans: collected in any order (clipped on the
-// way in), then sorted and merged so that every pixel appears once.
+// Coverage of a figure, painted as it is produced: each span (one row, a run
+// of columns) is clipped on the way in and painted at once with the ink in
+// use. Nothing is collected, so the memory a figure needs follows the page,
+// not the number of its points or spans.
+//
+// Two ways to paint:
+// - straight: every span as it comes. A pixel covered twice is painted twice,
+//   which only inks that store (or leave pixels alone) can afford.
+// - once: a bit per pixel of the clip remembers what has been painted, so
+//   each pixel takes the first ink that covers it, exactly once, whatever the
+//   mix mode. A figure covers its outline first, then the fill with the
+//   brush, so the fill never paints over the outline.
 #ifndef KEL_PLATFORM_GDI_RASTER_SPANS_H
 #define KEL_PLATFORM_GDI_RASTER_SPANS_H
 
@@ -12,30 +22,36 @@ namespace kelplat::gdi::raster {
 
 class Coverage {
  public:
-  explicit Coverage(const Box& clip) : clip_(clip) {}
-  const Box& clip() const { return clip_; }
+  enum class Way { kStraight, kOnce };
+  Coverage(const Canvas& canvas, Way way);
+  const Box& clip() const { return canvas_.clip; }
+  bool straight() const { return words_per_row_ == 0; }
+
+  // The ink of the spans added from now on (kept by reference).
+  void use(const Ink& ink) { ink_ = &ink; }
 
   // Adds columns [x0, x1) of row y; the part outside the clip is dropped.
   void add(int64_t y, int64_t x0, int64_t x1) {
-    if (y < clip_.top || y >= clip_.bottom) return;
-    if (x0 < clip_.left) x0 = clip_.left;
-    if (x1 > clip_.right) x1 = clip_.right;
+    const Box& clip = canvas_.clip;
+    if (y < clip.top || y >= clip.bottom) return;
+    if (x0 < clip.left) x0 = clip.left;
+    if (x1 > clip.right) x1 = clip.right;
     if (x0 >= x1) return;
-    spans_.push_back(Span{int32_t(y), int32_t(x0), int32_t(x1)});
-    sorted_ = false;
+    if (words_per_row_ == 0) {
+      paint_span(canvas_, int32_t(y), int32_t(x0), int32_t(x1), *ink_);
+    } else {
+      paint_once(int32_t(y), int32_t(x0), int32_t(x1));
+    }
   }
 
-  // The spans sorted by row and column, overlaps and neighbours merged.
-  const std::vector<Span>& spans();
-
  private:
-  Box clip_;
-  std::vector<Span> spans_;
-  bool sorted_ = true;
+  void paint_once(int32_t y, int32_t x0, int32_t x1);
+  void mark(uint64_t* row, int32_t x0, int32_t x1);
+  const Canvas& canvas_;
+  const Ink* ink_ = nullptr;
+  size_t words_per_row_ = 0;     // 0 when painting straight
+  std::vector<uint64_t> painted_;  // a bit per clip pixel, rows of words_per_row_
 };
-
-// Sorted, merged spans of `a` less those of `b` (both sorted and merged).
-std::vector<Span> subtract(const std::vector<Span>& a, const std::vector<Span>& b);
 
 }  // namespace kelplat::gdi::raster
 

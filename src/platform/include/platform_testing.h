@@ -33,6 +33,11 @@ bool invalid_rect(HWND hwnd, RECT* rect);
 // Forgets the invalid region without painting.
 void validate(HWND hwnd);
 
+// Switches the rasterizer's fast paths (figures painted straight, lines
+// stored straight in the page); off, every figure takes the exact general
+// path. On by default; for tests that compare the two.
+void set_raster_fast_paths(bool on);
+
 // Message boxes: while a handler is installed, MessageBoxA calls it instead of
 // showing anything and returns what it returns.
 using MessageBoxHandler = std::function<int(const std::string& text, const std::string& caption,
