@@ -9,7 +9,7 @@ void main()
     struct arccoordstype ends;
     char text[60];
 
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     setcolor(WHITE);
     ellipse(150, 120, 0, 360, 120, 60);
     setcolor(LIGHTGREEN);

@@ -17,7 +17,7 @@ void draw_menu(int selected)
 void main()
 {
     int gd = DETECT, gm, selected = 0, key;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     draw_menu(selected);
     do {
         key = getch();

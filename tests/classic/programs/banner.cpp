@@ -7,7 +7,7 @@ void main(int argc, char *argv[])
 {
     int gd = DETECT, gm;
     char text[40];
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     sprintf(text, "%d argument(s)", argc - 1);
     settextstyle(SANS_SERIF_FONT, HORIZ_DIR, 4);
     setcolor(LIGHTGREEN);

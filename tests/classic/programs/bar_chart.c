@@ -16,7 +16,7 @@ void main()
         printf("Value %d: ", i + 1);
         scanf("%d", &value[i]);
     }
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     setcolor(WHITE);
     line(50, 420, 600, 420);
     line(50, 420, 50, 40);

@@ -8,7 +8,7 @@ void main()
     int gd = VGA, gm = VGAMED;
     int x = 100, y = 80, dx = 7, dy = 5, page = 0, frame;
 
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (frame = 0; frame < 120 && !kbhit(); frame++) {
         setactivepage(page);
         cleardevice();

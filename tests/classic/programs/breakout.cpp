@@ -28,7 +28,7 @@ void draw_scene(int paddle, int bx, int by, int score)
 void main()
 {
     int gd = DETECT, gm, page = 0, paddle = 320, bx = 320, by = 300, dx = 5, dy = -5, score = 0;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (int r = 0; r < 5; r++)
         for (int c = 0; c < 10; c++) bricks[r][c] = 1;
     for (int frame = 0; frame < 400; frame++) {

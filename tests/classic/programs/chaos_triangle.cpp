@@ -7,7 +7,7 @@ void main()
 {
     int gd = DETECT, gm;
     int cx[3] = { 320, 40, 600 }, cy[3] = { 20, 460, 460 };
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     int x = 320, y = 240;
     for (long i = 0; i < 30000L; i++) {
         int c = rand() % 3;

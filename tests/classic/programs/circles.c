@@ -6,7 +6,7 @@ void main()
 {
     int gd = DETECT, gm, i, midx, midy;
 
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     midx = getmaxx() / 2;
     midy = getmaxy() / 2;
     for (i = 1; i <= 15; i++) {

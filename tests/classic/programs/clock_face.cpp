@@ -16,7 +16,7 @@ void main()
 {
     int gd = DETECT, gm, cx = 320, cy = 240;
     char digits[4];
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     setcolor(WHITE);
     circle(cx, cy, 200);
     circle(cx, cy, 195);

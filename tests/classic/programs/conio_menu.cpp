@@ -6,7 +6,7 @@
 void main()
 {
     int gd = DETECT, gm;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     clrscr();
     textcolor(YELLOW);
     gotoxy(10, 2);

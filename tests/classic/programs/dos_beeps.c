@@ -14,7 +14,7 @@ void main()
     gettime(&t);
     getdate(&d);
     printf("Started %02d:%02d, year %d\n", t.ti_hour, t.ti_min, d.da_year);
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (i = 0; i < 8; i++) {
         setfillstyle(SOLID_FILL, WHITE);
         bar(60 + i * 65, 150, 115 + i * 65, 350);

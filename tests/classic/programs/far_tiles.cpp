@@ -7,7 +7,7 @@
 void main()
 {
     int gd = DETECT, gm;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     setcolor(LIGHTMAGENTA);
     rectangle(0, 0, 79, 59);
     setcolor(YELLOW);

@@ -6,7 +6,7 @@ void main()
 {
     int gd = DETECT, gm;
     char text[20];
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (int i = 0; i < 12; i++) {
         int x = 20 + (i % 4) * 155, y = 20 + (i / 4) * 150;
         setfillstyle(i, i + 2);

@@ -5,7 +5,7 @@
 void main()
 {
     int gd = DETECT, gm, i;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (i = 0; i < 256; i++) {
         setcolor(COLOR(i, 0, 255 - i));
         line(64 + i * 2, 40, 64 + i * 2, 200);

@@ -13,7 +13,7 @@ void main()
     for (int i = 0; i < 10; i++)
         if (count[i] > most) most = count[i];
     int gd = DETECT, gm;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     char text[10];
     for (int i = 0; i < 10; i++) {
         int h = count[i] * 380 / most;

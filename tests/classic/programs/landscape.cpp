@@ -5,7 +5,7 @@
 void main()
 {
     int gd = DETECT, gm;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     setfillstyle(SOLID_FILL, LIGHTBLUE);
     bar(0, 0, 639, 300);
     setcolor(YELLOW);

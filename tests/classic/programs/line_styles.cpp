@@ -7,7 +7,7 @@ void main()
 {
     int gd = DETECT, gm;
     char *names[] = { "SOLID_LINE", "DOTTED_LINE", "CENTER_LINE", "DASHED_LINE", "USERBIT_LINE" };
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     int y = 40;
     for (int style = 0; style < 5; style++) {
         for (int thick = 1; thick <= 3; thick += 2) {

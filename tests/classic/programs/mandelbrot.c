@@ -7,7 +7,7 @@ void main()
     int gd = VGA, gm = VGAHI, px, py, n;
     double x, y, zx, zy, t;
 
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (py = 0; py < 240; py++) {
         for (px = 0; px < 320; px++) {
             x = -2.2 + px * 3.2 / 320;

@@ -21,7 +21,7 @@ void right_click(int x, int y)
 void main()
 {
     int gd = DETECT, gm;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     registermousehandler(WM_LBUTTONDOWN, left_click);
     registermousehandler(WM_RBUTTONDOWN, right_click);
     outtextxy(40, 10, "Click to paint, right click for colour, any key ends");

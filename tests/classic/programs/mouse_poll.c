@@ -7,7 +7,7 @@ void main()
     int gd = DETECT, gm, x, y, count = 0;
     char text[40];
 
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     setmousequeuestatus(WM_LBUTTONDOWN);
     outtextxy(10, 10, "Left click: circle   Right click: end");
     while (!ismouseclick(WM_RBUTTONDOWN)) {

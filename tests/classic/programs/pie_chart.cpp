@@ -16,7 +16,7 @@ int main()
         cin >> share[i];
         total += share[i];
     }
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     int start = 0;
     char percent[16];
     for (int i = 0; i < n; i++) {

@@ -11,7 +11,7 @@ void main()
     int gd = DETECT, gm, i, page = 0;
     int x[DROPS], y[DROPS], speed[DROPS];
 
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (i = 0; i < DROPS; i++) {
         x[i] = random(640);
         y[i] = random(480);

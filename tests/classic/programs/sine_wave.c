@@ -8,7 +8,7 @@ void main()
     int gd = DETECT, gm, x;
     double angle;
 
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     setcolor(DARKGRAY);
     line(0, 240, 639, 240);
     line(320, 0, 320, 479);

@@ -21,7 +21,7 @@ void square(int cx, int cy, int color)
 void main()
 {
     int gd = DETECT, gm, dx = 1, dy = 0, key, i;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (i = 0; i < length; i++) { sx[i] = 10 - i; sy[i] = 15; }
     square(foodx, foody, LIGHTRED);
     for (;;) {

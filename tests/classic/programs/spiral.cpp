@@ -5,7 +5,7 @@
 void main()
 {
     int gd = DETECT, gm;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     moveto(200, 240);
     setcolor(LIGHTBLUE);
     for (int step = 4, dir = 0; step < 300; step += 6, dir = (dir + 1) % 4) {

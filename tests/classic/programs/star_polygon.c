@@ -9,7 +9,7 @@ void main()
     int star[20], hexagon[14];
     double a;
 
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (i = 0; i < 10; i++) {
         a = i * 3.14159265 / 5 - 3.14159265 / 2;
         star[2 * i] = 200 + (int)(cos(a) * (i % 2 ? 60 : 150));

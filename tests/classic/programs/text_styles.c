@@ -7,7 +7,7 @@ void main()
     int gd = DETECT, gm, font, y = 10;
     char *names[] = { "Default", "Triplex", "Small", "Sans serif", "Gothic" };
 
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (font = 0; font < 5; font++) {
         settextstyle(font, HORIZ_DIR, font == 0 ? 2 : 3);
         setcolor(font + 10);

@@ -31,7 +31,7 @@ int winner()
 void main()
 {
     int gd = DETECT, gm, turn = 0;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     setcolor(WHITE);
     for (int i = 1; i < 3; i++) {
         line(170 + i * 100, 90, 170 + i * 100, 390);

@@ -9,7 +9,7 @@ void main()
     int gd = DETECT, gm, n;
     cout << "Which table? ";
     cin >> n;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     char text[20];
     for (int i = 1; i <= 10; i++) {
         int h = n * i * 4;

@@ -9,7 +9,7 @@ char diamond[8] = { 0x18, 0x3C, 0x7E, 0xFF, 0xFF, 0x7E, 0x3C, 0x18 };
 void main()
 {
     int gd = DETECT, gm;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     setfillpattern(checker, LIGHTRED);
     bar(20, 20, 200, 200);
     setfillpattern(stripes, LIGHTGREEN);

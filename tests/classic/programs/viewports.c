@@ -5,7 +5,7 @@
 void main()
 {
     int gd = DETECT, gm, i;
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     for (i = 0; i < 4; i++) {
         int left = 20 + (i % 2) * 310, top = 20 + (i / 2) * 230;
         setviewport(0, 0, getmaxx(), getmaxy(), 1);

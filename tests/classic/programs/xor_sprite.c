@@ -10,7 +10,7 @@ void main()
     unsigned size;
     void *sprite;
 
-    initgraph(&gd, &gm, "C:\\TC\\BGI");
+    initgraph(&gd, &gm, "C:\\GRAPHICS\\DRIVERS");
     setfillstyle(SLASH_FILL, GREEN);
     bar(0, 200, 639, 280);
     setcolor(YELLOW);
