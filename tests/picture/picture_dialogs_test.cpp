@@ -44,9 +44,13 @@ TEST(FileDialogs, WithoutATestAnswerTheHeadlessDialogsAreCancelled) {
   EXPECT_FALSE(GetOpenFileNameA(&d.ofn));
   EXPECT_FALSE(GetSaveFileNameA(&d.ofn));
   EXPECT_STREQ(d.name, "");
+  // The headless print dialog answers with the default printer; with no
+  // printer at all it fails.
+  kelplat::testing::set_virtual_printers({}, "");
   PRINTDLGA pd{};
   pd.lStructSize = sizeof pd;
   EXPECT_FALSE(PrintDlgA(&pd));
+  kelplat::testing::use_system_printers();
 }
 
 TEST(FileDialogs, TheTestAnswerFillsTheNameAndItsParts) {
