@@ -231,21 +231,25 @@ bool read_dib(HANDLE file, HANDLE* block, char** dib) {
 
 }  // namespace
 
-KEL__PageCopy KEL__CopyPageRect(WindowData* wd, bool active, int left, int top, int right,
-                                int bottom) {
+KEL__PageCopy::KEL__PageCopy(WindowData* wd, bool active, int left, int top, int right,
+                             int bottom) {
   HDC hDC = wd->hDC[active ? wd->active_page.load() : wd->visual_page.load()];
   left = std::clamp(left, 0, std::max(wd->width - 1, 0));
   right = std::clamp(right, 0, std::max(wd->width - 1, 0));
   top = std::clamp(top, 0, std::max(wd->height - 1, 0));
   bottom = std::clamp(bottom, 0, std::max(wd->height - 1, 0));
-  KEL__PageCopy copy;
-  copy.width = static_cast<int>(extent(left, right));
-  copy.height = static_cast<int>(extent(top, bottom));
-  copy.dc = CreateCompatibleDC(hDC);
-  copy.bitmap = CreateCompatibleBitmap(hDC, copy.width, copy.height);
-  copy.old_bitmap = SelectObject(copy.dc, copy.bitmap);
-  BitBlt(copy.dc, 0, 0, copy.width, copy.height, hDC, left, top, SRCCOPY);
-  return copy;
+  width = static_cast<int>(extent(left, right));
+  height = static_cast<int>(extent(top, bottom));
+  dc = CreateCompatibleDC(hDC);
+  bitmap = CreateCompatibleBitmap(hDC, width, height);
+  old_bitmap = SelectObject(dc, bitmap);
+  BitBlt(dc, 0, 0, width, height, hDC, left, top, SRCCOPY);
+}
+
+KEL__PageCopy::~KEL__PageCopy() {
+  deselect();
+  DeleteObject(bitmap);
+  DeleteDC(dc);
 }
 
 void readimagefile(const char* filename, int left, int top, int right, int bottom) {
@@ -288,20 +292,19 @@ void writeimagefile(const char* filename, int left, int top, int right, int bott
     complete_bmp_name(name);
     filename = name;
   }
-  if (hwnd && !KEL__IsLibraryWindow(hwnd)) return;
-  WindowData* wd = KEL__GetWindowDataPtr(hwnd);
+  WindowData* wd = KEL__WindowOfHandle(hwnd);
   if (!wd) return;
-  WaitForSingleObject(wd->hDCMutex, KEL__PAGE_WAIT_MS);
-  KEL__PageCopy copy = KEL__CopyPageRect(wd, active, left, top, right, bottom);
-  SelectObject(copy.dc, copy.old_bitmap);  // a bitmap is converted while no context holds it
-  HANDLE hDIB = BitmapToDIB(copy.bitmap, NULL);
-  // A file that could not be written completely (the old one is kept) is
-  // reported through graphresult.
-  if (SaveDIB(hDIB, filename) != 0) wd->error_code = grIOerror;
-  ReleaseMutex(wd->hDCMutex);
+  HANDLE hDIB;
+  {
+    PageLock lock(wd);
+    KEL__PageCopy copy(wd, active, left, top, right, bottom);
+    copy.deselect();  // a bitmap is converted while no context holds it
+    hDIB = BitmapToDIB(copy.bitmap, NULL);
+    // A file that could not be written completely (the old one is kept) is
+    // reported through graphresult.
+    if (SaveDIB(hDIB, filename) != 0) wd->error_code = grIOerror;
+  }
   DestroyDIB(hDIB);
-  DeleteObject(copy.bitmap);
-  DeleteDC(copy.dc);
 }
 
 void writeimagefile(char* filename, int left, int top, int right, int bottom, bool active,

@@ -139,6 +139,9 @@ bool KEL__IsLibraryWindow(HWND hwnd);
 // The record of `hWnd`, or of the current window when it is null. With no
 // current window: the error box, then exit(0).
 WindowData* KEL__GetWindowDataPtr(HWND hWnd = nullptr);
+// The record for a public function's window argument: the current window's
+// when it is null, none (null) when it is not a window of the library.
+WindowData* KEL__WindowOfHandle(HWND hwnd);
 // Takes the window's page mutex (at most 5000 ms) and returns the memory
 // device context of its active page.
 HDC KEL__GetWinkelDC(HWND hWnd = nullptr);
@@ -190,21 +193,27 @@ class PageLock {
 };
 
 // ------------------------------------------------------ page copies
-// A rectangle of a window's page copied into a memory bitmap, which is
-// selected into `dc` (in place of `old_bitmap`): the capture step shared by
-// writeimagefile and printimage.
-struct KEL__PageCopy {
+// A rectangle (corners inclusive, clamped to the window) of a window's active
+// or visual page, copied into a memory bitmap selected into `dc`: the capture
+// step shared by writeimagefile and printimage. Made while the page mutex is
+// held; the bitmap and the context go with the copy.
+class KEL__PageCopy {
+ public:
+  KEL__PageCopy(WindowData* wd, bool active, int left, int top, int right, int bottom);
+  ~KEL__PageCopy();
+  KEL__PageCopy(const KEL__PageCopy&) = delete;
+  KEL__PageCopy& operator=(const KEL__PageCopy&) = delete;
+  // Takes the bitmap out of the context, as converting it requires.
+  void deselect() { SelectObject(dc, old_bitmap); }
+
   HDC dc = nullptr;
   HBITMAP bitmap = nullptr;
-  HGDIOBJ old_bitmap = nullptr;
   int width = 0;
   int height = 0;
+
+ private:
+  HGDIOBJ old_bitmap = nullptr;
 };
-// Copies the rectangle (corners inclusive, clamped to the window) of the
-// active or visual page. The caller holds the page mutex, and deletes the
-// bitmap and the context when done.
-KEL__PageCopy KEL__CopyPageRect(WindowData* wd, bool active, int left, int top, int right,
-                                int bottom);
 
 // What `read` returns for the current window's record, read under its page
 // mutex, so that a reader never sees a setting half written.

@@ -95,23 +95,21 @@ void printimage(const char* title, double width_inches, double border_left_inche
                 HWND hwnd) {
   HDC printer = choose_printer();
   if (!printer) return;
-  WindowData* wd = KEL__GetWindowDataPtr(hwnd);
-  WaitForSingleObject(wd->hDCMutex, KEL__PAGE_WAIT_MS);
-  KEL__PageCopy copy = KEL__CopyPageRect(wd, active, left, top, right, bottom);
-  Placement at = {GetDeviceCaps(printer, LOGPIXELSX), GetDeviceCaps(printer, LOGPIXELSY),
-                  border_left_inches, border_top_inches};
-  DOCINFOA doc;
-  std::memset(&doc, 0, sizeof doc);
-  doc.cbSize = sizeof(DOCINFOA);
-  doc.lpszDocName = kDocumentName;
-  // A printer that states no resolution cannot place anything.
-  if (at.xdpi > 0 && at.ydpi > 0 && StartDocA(printer, &doc) > 0) {
-    print_page(printer, title ? title : wd->title.c_str(), at, copy, width_inches);
-    EndDoc(printer);
+  WindowData* wd = KEL__WindowOfHandle(hwnd);
+  if (wd) {
+    PageLock lock(wd);
+    KEL__PageCopy copy(wd, active, left, top, right, bottom);
+    Placement at = {GetDeviceCaps(printer, LOGPIXELSX), GetDeviceCaps(printer, LOGPIXELSY),
+                    border_left_inches, border_top_inches};
+    DOCINFOA doc;
+    std::memset(&doc, 0, sizeof doc);
+    doc.cbSize = sizeof(DOCINFOA);
+    doc.lpszDocName = kDocumentName;
+    // A printer that states no resolution cannot place anything.
+    if (at.xdpi > 0 && at.ydpi > 0 && StartDocA(printer, &doc) > 0) {
+      print_page(printer, title ? title : wd->title.c_str(), at, copy, width_inches);
+      EndDoc(printer);
+    }
   }
-  ReleaseMutex(wd->hDCMutex);
-  SelectObject(copy.dc, copy.old_bitmap);
-  DeleteObject(copy.bitmap);
-  DeleteDC(copy.dc);
   DeleteDC(printer);
 }

@@ -63,6 +63,11 @@ bool KEL__IsLibraryWindow(HWND hwnd) {
   return false;
 }
 
+WindowData* KEL__WindowOfHandle(HWND hwnd) {
+  if (hwnd && !KEL__IsLibraryWindow(hwnd)) return nullptr;
+  return KEL__GetWindowDataPtr(hwnd);
+}
+
 int getcurrentwindow(void) { return KEL__CurrentWindow.load(); }
 
 void setcurrentwindow(int window) {

@@ -172,6 +172,13 @@ TEST_F(Printing, NoPrinterCancelOrRefusalPrintsNothing) {
   PrintedJob job = only_job();
   EXPECT_EQ(job.calls, (std::vector<std::string>{"StartDocA Windows KEL"}));
   EXPECT_TRUE(job.pages.empty());
+
+  // A handle that is no window of the library starts no document.
+  install({printer("laser", 600, 600)});
+  printimage("Heading", 2.0, 0.75, 0.75, 0, 0, 639, 479, true, reinterpret_cast<HWND>(0x5A5A5A));
+  PrintedJob unused = only_job();
+  EXPECT_TRUE(unused.calls.empty());
+  EXPECT_TRUE(unused.pages.empty());
   // The page mutex was given back: the window still draws and shows.
   putpixel(5, 5, GREEN);
   EXPECT_EQ(getpixel(5, 5), GREEN);
