@@ -96,8 +96,11 @@ class PageImage {
   PageImage(HDC page, long long width, long long height) : page_(page) {
     std::memset(&record_, 0, sizeof record_);
     if (width < 1 || height < 1 || width > INT_MAX || height > INT_MAX) return;
-    usable_ = KelImageRecord(page, static_cast<int>(width), static_cast<int>(height), &record_) &&
-              countable(record_);
+    BITMAP bm;
+    int w = static_cast<int>(width), h = static_cast<int>(height);
+    if (!KelImageRecord(page, w, h, &bm) || !countable(bm)) return;
+    record_ = bm;
+    usable_ = true;
   }
   bool usable() const { return usable_; }
   const BITMAP& record() const { return record_; }

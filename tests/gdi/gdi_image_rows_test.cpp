@@ -145,8 +145,8 @@ TEST(GdiImageRows, RefusalsLeaveEverythingAlone) {
     EXPECT_FALSE(KelGetImage(dc, 0, 0, &good, rows.data()));
     EXPECT_FALSE(KelPutImage(dc, 0, 0, &good, rows.data(), SRCCOPY));
   }
-  for (const BITMAP* record : {static_cast<const BITMAP*>(&narrow), static_cast<const BITMAP*>(&empty),
-                               static_cast<const BITMAP*>(nullptr)}) {
+  const BITMAP* refused[] = {&narrow, &empty, nullptr};
+  for (const BITMAP* record : refused) {
     EXPECT_FALSE(KelGetImage(scene.page.dc(), 0, 0, record, rows.data()));
     EXPECT_FALSE(KelPutImage(scene.page.dc(), 0, 0, record, rows.data(), SRCCOPY));
   }

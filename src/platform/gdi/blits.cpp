@@ -428,7 +428,8 @@ BOOL WINAPI KelPutImage(HDC hdc, int x, int y, const BITMAP* record, const void*
   bool aligned = reinterpret_cast<uintptr_t>(bits) % alignof(uint32_t) == 0 && t.stride % 4 == 0;
   std::vector<uint32_t> scratch(aligned ? 0 : size_t(w));
   for (int64_t j = 0; j < h; j++) {
-    const uint8_t* in = static_cast<const uint8_t*>(bits) + (y0 + j - t.top) * t.stride + (x0 - t.left) * 4;
+    const uint8_t* in =
+        static_cast<const uint8_t*>(bits) + (y0 + j - t.top) * t.stride + (x0 - t.left) * 4;
     const uint32_t* s = reinterpret_cast<const uint32_t*>(in);
     if (!aligned) s = static_cast<const uint32_t*>(std::memcpy(scratch.data(), in, size_t(w) * 4));
     combine(job, x0, y0 + j, s, w, nullptr);
