@@ -218,7 +218,8 @@ void PathCut::arc(const Oval& oval, long double t0, long double t1) {
     for (long double t = ta; t < tb;) {
       const long double speed =
           std::max(oval.a * std::fabs(std::sin(t)), oval.b * std::fabs(std::cos(t)));
-      t = std::min(tb, t + std::clamp(speed > 0 ? 1 / speed : most, fewest, most));
+      const long double next = t + std::clamp(speed > 0 ? 1 / speed : most, fewest, most);
+      t = next > t ? std::min(tb, next) : tb;  // a step below the angle's precision ends it
       line_to(oval.at(t));
     }
   }

@@ -396,7 +396,7 @@ kel_clip::Oval oval_of(int x, int y, int xradius, int yradius) {
 void arc_angles(int stangle, int endangle, long double* t0, long double* t1) {
   long double sweep = std::fmod(static_cast<long double>(endangle) - stangle, 360.0L);
   if (sweep <= 0) sweep += 360;
-  *t0 = stangle * kPi / 180;
+  *t0 = (stangle % 360) * kPi / 180;
   *t1 = *t0 + sweep * kPi / 180;
 }
 
