@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -104,8 +105,10 @@ inline bool same_rect(const RECT& a, const RECT& b) {
 }
 
 inline std::string describe(const RECT& r) {
-  return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-         std::to_string(r.right) + ", " + std::to_string(r.bottom) + "}";
+  char text[64];
+  std::snprintf(text, sizeof text, "{%ld, %ld, %ld, %ld}", long(r.left), long(r.top),
+                long(r.right), long(r.bottom));
+  return text;
 }
 
 #define EXPECT_RECT(expected, actual)                \

@@ -21,27 +21,39 @@
 namespace {
 
 // ---------------------------------------------------------- dialog answers
-struct DialogHandlers {
-  std::mutex mutex;
-  kelplat::testing::MessageBoxHandler message_box;
-  kelplat::testing::FileDialogHandler file_dialog;
+// A handler that any thread may install while others call it.
+template <typename Handler>
+class HandlerSlot {
+ public:
+  Handler get() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return handler_;
+  }
+  void set(Handler handler) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    handler_ = std::move(handler);
+  }
+
+ private:
+  std::mutex mutex_;
+  Handler handler_;
 };
 
-DialogHandlers& handlers() {
-  static DialogHandlers* made = new DialogHandlers;  // used until the process ends
-  return *made;
+// Used until the process ends: boxes may come while exit() runs.
+HandlerSlot<kelplat::testing::MessageBoxHandler>& message_box_slot() {
+  static auto* slot = new HandlerSlot<kelplat::testing::MessageBoxHandler>;
+  return *slot;
 }
 
-template <typename Handler>
-Handler handler_of(Handler DialogHandlers::*which) {
-  std::lock_guard<std::mutex> lock(handlers().mutex);
-  return handlers().*which;
+HandlerSlot<kelplat::testing::FileDialogHandler>& file_dialog_slot() {
+  static auto* slot = new HandlerSlot<kelplat::testing::FileDialogHandler>;
+  return *slot;
 }
 
 int WINAPI answer_message_box(HWND, LPCSTR text, LPCSTR caption, UINT type) {
   std::string body = text ? text : "";
   std::string title = caption ? caption : "Error";
-  if (auto handler = handler_of(&DialogHandlers::message_box)) return handler(body, title, type);
+  if (auto handler = message_box_slot().get()) return handler(body, title, type);
   std::fprintf(stderr, "%s: %s\n", title.c_str(), body.c_str());
   std::fflush(stderr);
   return IDOK;
@@ -50,7 +62,7 @@ int WINAPI answer_message_box(HWND, LPCSTR text, LPCSTR caption, UINT type) {
 BOOL answer_file_dialog(OPENFILENAMEA* ofn, bool save) {
   if (!ofn || ofn->lStructSize < sizeof(OPENFILENAMEA) || !ofn->lpstrFile || ofn->nMaxFile == 0)
     return FALSE;
-  auto handler = handler_of(&DialogHandlers::file_dialog);
+  auto handler = file_dialog_slot().get();
   if (!handler || !handler(ofn, save)) return FALSE;
   ofn->lpstrFile[ofn->nMaxFile - 1] = '\0';
   return TRUE;
@@ -277,15 +289,9 @@ void validate(HWND hwnd) {
   if (Watched* w = find(hwnd)) SetRectRgn(w->held_region, 0, 0, 0, 0);
 }
 
-void set_message_box_handler(MessageBoxHandler handler) {
-  std::lock_guard<std::mutex> lock(handlers().mutex);
-  handlers().message_box = std::move(handler);
-}
+void set_message_box_handler(MessageBoxHandler handler) { message_box_slot().set(std::move(handler)); }
 
-void set_file_dialog_handler(FileDialogHandler handler) {
-  std::lock_guard<std::mutex> lock(handlers().mutex);
-  handlers().file_dialog = std::move(handler);
-}
+void set_file_dialog_handler(FileDialogHandler handler) { file_dialog_slot().set(std::move(handler)); }
 
 std::string backend_name() { return "windows"; }
 
