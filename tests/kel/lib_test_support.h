@@ -111,9 +111,14 @@ inline std::string describe(const RECT& r) {
   return text;
 }
 
-#define EXPECT_RECT(expected, actual)                \
-  EXPECT_TRUE(kel_test::same_rect(expected, actual)) \
-      << "expected " << kel_test::describe(expected) << ", got " << kel_test::describe(actual)
+// Takes `actual` once (it may be a call that forgets what it returns).
+inline ::testing::AssertionResult rect_is(const RECT& expected, const RECT& actual) {
+  if (same_rect(expected, actual)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "expected " << describe(expected) << ", got "
+                                       << describe(actual) << " ";
+}
+
+#define EXPECT_RECT(expected, actual) EXPECT_TRUE(kel_test::rect_is(expected, actual))
 
 // ------------------------------------------------------------ child process
 struct ChildResult {
