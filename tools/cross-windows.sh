@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-compiles the library, the demo and the tour for 32- and 64-bit
-# Windows with Debian's MinGW-w64 compilers (posix thread model), and
-# tests/public/dib_files.cpp, built from the public headers only.
+# Windows with Debian's MinGW-w64 compilers (posix thread model),
+# tests/public/dib_files.cpp, built from the public headers only, and the
+# library's tests (tests/kel) with GoogleTest built from Debian's sources.
 # Usage: tools/cross-windows.sh [i686|x86_64 ...]   (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,7 +16,7 @@ for arch in "${arches[@]}"; do
     *) echo "unknown architecture: $arch" >&2; exit 2 ;;
   esac
 done
-tools/deps.sh "${packages[@]}"
+tools/deps.sh "${packages[@]}" googletest
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
@@ -25,5 +26,6 @@ for arch in "${arches[@]}"; do
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DKEL_BUILD_BENCH=OFF
   cmake --build "$dir" -j2
-  ls -l "$dir/kel-demo.exe" "$dir/tour.exe" "$dir/kel-figure-times.exe" "$dir/libkel.a" "$dir/tests/public/public_dib_files.exe"
+  ls -l "$dir/kel-demo.exe" "$dir/tour.exe" "$dir/kel-figure-times.exe" "$dir/libkel.a" \
+    "$dir/tests/public/public_dib_files.exe" "$dir/tests/kel_tests.exe"
 done

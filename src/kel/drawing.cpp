@@ -50,7 +50,6 @@ void to_client(HDC dc, RECT* rect) {
   LPtoDP(dc, corners, 2);
   *rect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
 }
-
 // The refresh rule: a rectangle is invalidated when automatic refresh is on,
 // the whole window (null) always, and either only while the visual page is
 // the active page.
@@ -230,6 +229,13 @@ int getpixel(int x, int y) {
   {
     HeldPage page;
     c = GetPixel(page.dc(), x, y);
+#ifdef _WIN32
+    // The page of a window without client area is the system's one-pixel
+    // bitmap; and Wine's GetPixel reads points outside the clip region,
+    // which the system's refuses.
+    const WindowData* wd = page.wd();
+    if (!wd || wd->width <= 0 || wd->height <= 0 || !PtVisible(page.dc(), x, y)) c = CLR_INVALID;
+#endif
   }
   if (c == CLR_INVALID) return -1;
   return KEL__ColorValueOf(c);

@@ -233,6 +233,13 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT uiMessage, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_LBUTTONDBLCLK:
       return 1;
+#ifdef _WIN32
+    case WM_GETMINMAXINFO:
+      // The system makes a captioned window at least as wide as its caption
+      // buttons; the client area is the size the program asked for.
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{0, 0};
+      return 0;
+#endif
     case WM_SYSCOMMAND:
       if (run_menu_command(hWnd, LOWORD(wParam))) return 0;
       return DefWindowProcA(hWnd, uiMessage, wParam, lParam);

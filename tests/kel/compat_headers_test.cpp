@@ -120,8 +120,7 @@ TEST(CompatDos, DateAndTimeAreTheLocalOnes) {
   getdate(&d);
   gettime(&t);
   std::time_t now = std::time(nullptr);
-  struct tm local;
-  localtime_r(&now, &local);
+  struct tm local = *std::localtime(&now);
   EXPECT_EQ(d.da_year, local.tm_year + 1900);
   EXPECT_EQ(d.da_mon, local.tm_mon + 1);
   EXPECT_EQ(t.ti_hour, local.tm_hour);

@@ -1,8 +1,6 @@
 // BMP files of packed DIBs: SaveDIB's result codes and file layout,
 // ReadDIBFile's refusals and its care with whatever a file claims, LoadDIB's
 // missing-file message, and the round trip between them.
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "kel/dibutil.h"
@@ -35,19 +33,14 @@ uint32_t u32_at(const std::vector<uint8_t>& b, size_t at) {
 class DibFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    char dir[] = "/tmp/kel_dib_files_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    dir_ = dir;
+    dir_ = kel_test::make_temp_folder("kel_dib_files_");
   }
   void TearDown() override {
     kelplat::testing::set_message_box_handler(nullptr);
-    std::system(("rm -rf " + dir_).c_str());
+    kel_test::remove_folder(dir_);
   }
   std::string path(const char* name) const { return dir_ + "/" + name; }
-  bool exists(const std::string& p) const {
-    struct stat st;
-    return stat(p.c_str(), &st) == 0;
-  }
+  bool exists(const std::string& p) const { return kel_test::file_exists(p); }
   // ReadDIBFile on a file holding `bytes`.
   HANDLE read_back(const std::vector<uint8_t>& bytes) {
     std::string p = path("in.bmp");
@@ -221,9 +214,9 @@ TEST_F(DibFiles, ReadDibFileRefusesAbsurdClaims) {
   EXPECT_EQ(read_back(claim(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 0)), nullptr);
   EXPECT_EQ(read_back(claim(-5, 1, 24, 0, 0)), nullptr);
   // A pixel offset past the end reads nothing: the rows are zero.
-  std::vector<uint8_t> far = picture_test::bmp_file(dib_24(), 40);
-  far[10] = 0xFF, far[11] = 0xFF, far[12] = 0xFF, far[13] = 0x7F;
-  HANDLE dib = read_back(far);
+  std::vector<uint8_t> distant = picture_test::bmp_file(dib_24(), 40);
+  distant[10] = 0xFF, distant[11] = 0xFF, distant[12] = 0xFF, distant[13] = 0x7F;
+  HANDLE dib = read_back(distant);
   ASSERT_NE(dib, nullptr);
   std::vector<uint8_t> block = contents(dib);
   for (size_t i = 40; i < block.size(); ++i) EXPECT_EQ(block[i], 0) << i;

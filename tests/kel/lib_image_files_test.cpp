@@ -1,6 +1,6 @@
 // Image files: readimagefile draws every picture format into the current
 // window; writeimagefile saves a rectangle of a window as a 24-bit BMP file,
-// checked here by an independent reader (a small python3 script).
+// checked here by a reader of its own.
 #include <climits>
 #include <cstdio>
 #include <fstream>
@@ -18,43 +18,30 @@ namespace {
 
 const int kRed = int(RGB(255, 0, 0)), kBlue = int(RGB(0, 0, 255)), kBlack = 0;
 
-// Reads a 24-bit BMP file with python's standard library and prints its
-// header fields, then the colour (rrggbb) at each point "x,y".
-const char kReader[] = R"(
-import struct, sys
-d = open(sys.argv[1], 'rb').read()
-t, size, r1, r2, off = struct.unpack_from('<HIHHI', d, 0)
-bi = struct.unpack_from('<IiiHHIIiiII', d, 14)
-print(len(d), t, size, off, *bi)
-row = (bi[1] * 3 + 3) // 4 * 4
-for point in sys.argv[2:]:
-    x, y = map(int, point.split(','))
-    p = off + (bi[2] - 1 - y) * row + 3 * x
-    print('%02x%02x%02x' % (d[p + 2], d[p + 1], d[p]))
-)";
-
-std::string run(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return out;
-  char buffer[256];
-  while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
-  pclose(pipe);
-  return out;
-}
-
-// The lines the reader prints: the header line, then one per point.
+// Reads a 24-bit BMP file on its own (not with the library) and gives its
+// header fields in one line, then the colour (rrggbb) at each point "x,y".
 std::vector<std::string> read_bmp(const std::string& path, const std::vector<std::string>& points) {
-  std::string script = path + ".py";
-  std::ofstream(script) << kReader;
-  // The system's interpreter starts faster than a version manager's shim.
-  std::string python = access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
-  std::string command = python + " " + script + " " + path;
-  for (const std::string& p : points) command += " " + p;
-  std::istringstream lines(run(command + " 2>&1"));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(lines, line);) out.push_back(line);
-  std::remove(script.c_str());
+  std::vector<uint8_t> d = picture_test::read_file(path);
+  if (d.size() < 54) return {"short file"};
+  auto u16 = [&](size_t at) { return unsigned(d[at] | d[at + 1] << 8); };
+  auto u32 = [&](size_t at) { return uint32_t(u16(at) | u16(at + 2) << 16); };
+  std::ostringstream header;
+  header << d.size() << ' ' << u16(0) << ' ' << u32(2) << ' ' << u32(10);
+  const size_t fields[] = {14, 18, 22, 26, 28, 30, 34, 38, 42, 46, 50};
+  const size_t sizes[] = {4, 4, 4, 2, 2, 4, 4, 4, 4, 4, 4};
+  for (size_t i = 0; i < 11; ++i)
+    header << ' ' << (sizes[i] == 2 ? int32_t(u16(fields[i])) : int32_t(u32(fields[i])));
+  std::vector<std::string> out = {header.str()};
+  const int32_t width = int32_t(u32(18)), height = int32_t(u32(22));
+  const size_t row = (size_t(width) * 3 + 3) / 4 * 4;
+  for (const std::string& point : points) {
+    int x = 0, y = 0;
+    std::sscanf(point.c_str(), "%d,%d", &x, &y);
+    size_t at = u32(10) + size_t(height - 1 - y) * row + 3 * size_t(x);
+    char colour[8] = "";
+    if (at + 2 < d.size()) std::snprintf(colour, sizeof colour, "%02x%02x%02x", d[at + 2], d[at + 1], d[at]);
+    out.push_back(colour);
+  }
   return out;
 }
 
@@ -68,14 +55,12 @@ std::string hex(int colour_value) {
 class ImageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    char dir[] = "/tmp/kel_image_files_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    dir_ = dir;
+    dir_ = make_temp_folder("kel_image_files_");
     open_window(kWidth, kHeight);
   }
   void TearDown() override {
     kelplat::testing::set_file_dialog_handler(nullptr);
-    run("rm -rf " + dir_);
+    remove_folder(dir_);
   }
   std::string path(const char* name) const { return dir_ + "/" + name; }
   // Answers the next dialogs with `answer` (cancels when empty) and keeps a
@@ -112,7 +97,11 @@ Image halves() {
   return image;
 }
 
-bool near(int colour, int want) {
+// A picture of tests/data/pictures (its README says what each shows).
+std::string sample_path(const char* name) { return std::string(KEL_TESTDATA_DIR) + "/pictures/" + name; }
+std::vector<uint8_t> sample(const char* name) { return picture_test::read_file(sample_path(name)); }
+
+bool close_to(int colour, int want) {
   for (int shift = 0; shift < 24; shift += 8)
     if (std::abs(((colour >> shift) & 0xFF) - ((want >> shift) & 0xFF)) > 24) return false;
   return true;
@@ -121,16 +110,14 @@ bool near(int colour, int want) {
 }  // namespace
 
 TEST_F(ImageFiles, EveryPictureFormatIsDrawnStretchedToTheRectangle) {
-  std::vector<uint8_t> indices(64);
-  for (int i = 0; i < 64; ++i) indices[size_t(i)] = (i % 8) < 4 ? 0 : 1;
   const struct {
     const char* name;
     std::vector<uint8_t> bytes;
   } files[] = {
       {"p.bmp", picture_test::bmp_24(halves())},
-      {"p.png", picture_test::png_file(halves())},
-      {"p.jpg", picture_test::jpeg_file(halves())},
-      {"p.gif", picture_test::gif_file(8, 8, indices, {0xFF0000, 0x0000FF})},
+      {"p.png", sample("halves.png")},
+      {"p.jpg", sample("halves.jpg")},
+      {"p.gif", sample("halves.gif")},
       {"p.ico", picture_test::icon_file({{8, 8, 32, picture_test::icon_dib_32(halves(), std::vector<bool>(64))}})},
   };
   for (const auto& f : files) {
@@ -138,10 +125,10 @@ TEST_F(ImageFiles, EveryPictureFormatIsDrawnStretchedToTheRectangle) {
     ASSERT_TRUE(picture_test::write_file(path(f.name), f.bytes));
     cleardevice();
     readimagefile(path(f.name).c_str(), 10, 20, 89, 59);  // 80 x 40
-    EXPECT_TRUE(near(colour_at(12, 22), kRed));
-    EXPECT_TRUE(near(colour_at(25, 40), kRed));
-    EXPECT_TRUE(near(colour_at(75, 40), kBlue));
-    EXPECT_TRUE(near(colour_at(89, 59), kBlue));
+    EXPECT_TRUE(close_to(colour_at(12, 22), kRed));
+    EXPECT_TRUE(close_to(colour_at(25, 40), kRed));
+    EXPECT_TRUE(close_to(colour_at(75, 40), kBlue));
+    EXPECT_TRUE(close_to(colour_at(89, 59), kBlue));
     EXPECT_EQ(colour_at(90, 40), kBlack);
     EXPECT_EQ(colour_at(50, 60), kBlack);
     EXPECT_EQ(colour_at(9, 40), kBlack);
@@ -153,7 +140,7 @@ TEST_F(ImageFiles, RecordedMetafilesShowTheirShapes) {
     SCOPED_TRACE(name);
     setbkcolor(WHITE);
     cleardevice();
-    std::string file = std::string(KEL_TESTDATA_DIR) + "/pictures/" + name;
+    std::string file = sample_path(name);
     readimagefile(file.c_str(), 0, 0, 199, 199);
     EXPECT_EQ(colour_at(50, 50), kRed);
     EXPECT_EQ(colour_at(150, 150), kBlue);
@@ -182,7 +169,7 @@ TEST_F(ImageFiles, CornersInAnyOrderAndOnePixel) {
 }
 
 TEST_F(ImageFiles, ReadingDrawsInTheViewportAndRefreshesTheWholeWindow) {
-  ASSERT_TRUE(picture_test::write_file(path("p.png"), picture_test::png_file(halves())));
+  ASSERT_TRUE(picture_test::write_file(path("p.png"), sample("halves.png")));
   setviewport(50, 50, 99, 99, 1);
   HeldPainting held;
   readimagefile(path("p.png").c_str(), 0, 0, 79, 79);  // clipped at 50 x 50
@@ -196,7 +183,7 @@ TEST_F(ImageFiles, ReadingDrawsInTheViewportAndRefreshesTheWholeWindow) {
 }
 
 TEST_F(ImageFiles, TheOpenDialogAsksAndACancelOrABadFileDrawsNothing) {
-  ASSERT_TRUE(picture_test::write_file(path("p.gif"), picture_test::gif_file(1, 1, {0}, {0xFF0000, 0})));
+  ASSERT_TRUE(picture_test::write_file(path("p.gif"), sample("red_dot.gif")));
   answer_dialogs(path("p.gif"));
   readimagefile(nullptr, 0, 0, 9, 9);
   EXPECT_EQ(colour_at(5, 5), kRed);
@@ -297,7 +284,9 @@ TEST_F(ImageFiles, TheSaveDialogNameIsCompletedWithBmp) {
   // Cancelled: nothing is written.
   answer_dialogs("");
   writeimagefile();
-  EXPECT_EQ(run("ls " + dir_ + " | wc -l"), "4\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
+                          std::filesystem::directory_iterator()),
+            4);
 }
 
 TEST_F(ImageFiles, TheVisualOrActivePageOfAnyWindowIsSaved) {
@@ -328,7 +317,7 @@ TEST_F(ImageFiles, AForeignWindowHandleIsIgnored) {
   open_window(30, 30);
   closegraph(getcurrentwindow() - 1);
   writeimagefile(file.c_str(), 0, 0, 10, 10, true, closed);
-  EXPECT_EQ(access(file.c_str(), F_OK), -1);
+  EXPECT_FALSE(file_exists(file));
   EXPECT_EQ(graphresult(), grOk);
 }
 

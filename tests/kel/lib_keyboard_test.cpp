@@ -75,7 +75,7 @@ TEST_F(Keyboard, OtherKeysAddNothingOnKeyDown) {
 }
 
 TEST_F(Keyboard, KeysThatMakeCharactersArriveAsCharacters) {
-  const struct {
+  struct {
     unsigned vk;
     std::vector<int> bytes;
   } keys[] = {{VK_RETURN, {13}},
@@ -84,6 +84,11 @@ TEST_F(Keyboard, KeysThatMakeCharactersArriveAsCharacters) {
               {VK_TAB, {9}},
               {VK_DELETE, {0, KEY_DELETE}},
               {VK_NUMPAD0 + 5, {'5'}}};
+#ifdef _WIN32
+  // The system's keypad types digits only while Num Lock is on (it is off
+  // on the virtual X server the tests run on).
+  if (!(GetKeyState(VK_NUMLOCK) & 1)) keys[5].bytes.clear();
+#endif
   for (const auto& key : keys) {
     press(hwnd_, key.vk);
     ASSERT_TRUE(settle(hwnd_));

@@ -21,8 +21,9 @@ TEST(ScriptedRun, EventsArriveInOrderAndAnEndedScriptEndsTheWait) {
   std::string picture = testing::TempDir() + "kel_scripted_run.bmp";
   std::remove(picture.c_str());
   ChildResult r = run_child(
-      "/usr/bin/env", {"KEL_SCRIPT=a A + bogus ENTER wait:-1 click:5,6 click:1,2,3 UP down:b up:b",
-                       "KEL_SNAPSHOT=" + picture, test_program("scripted_input")});
+      test_program("scripted_input"), {}, 30,
+      {"KEL_SCRIPT=a A + bogus ENTER wait:-1 click:5,6 click:1,2,3 UP down:b up:b",
+       "KEL_SNAPSHOT=" + picture});
   ASSERT_FALSE(r.timed_out);
   EXPECT_EQ(r.exit_code, 3);
   // Keys type what the key-down message derives (a key going down types
@@ -37,9 +38,7 @@ TEST(ScriptedRun, EventsArriveInOrderAndAnEndedScriptEndsTheWait) {
 }
 
 TEST(ScriptedRun, WithoutAScriptNothingIsDeliveredOrSaved) {
-  ChildResult r = run_child("/usr/bin/env", {"-u", "KEL_SCRIPT", "KEL_SNAPSHOT=",
-                                             test_program("scripted_input")},
-                            2);
+  ChildResult r = run_child(test_program("scripted_input"), {}, 2, {"KEL_SCRIPT", "KEL_SNAPSHOT="});
   EXPECT_TRUE(r.timed_out);  // still waiting for a key
   EXPECT_EQ(r.out, "");
 }

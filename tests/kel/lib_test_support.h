@@ -4,16 +4,22 @@
 #ifndef KEL_TESTS_LIB_TEST_SUPPORT_H
 #define KEL_TESTS_LIB_TEST_SUPPORT_H
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,7 +27,9 @@
 #include "kel/kel_internal.h"
 #include "platform_testing.h"
 
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 namespace kel_test {
 
@@ -97,13 +105,20 @@ inline bool same_rect(const RECT& a, const RECT& b) {
 }
 
 inline std::string describe(const RECT& r) {
-  return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-         std::to_string(r.right) + ", " + std::to_string(r.bottom) + "}";
+  char text[64];
+  std::snprintf(text, sizeof text, "{%ld, %ld, %ld, %ld}", long(r.left), long(r.top),
+                long(r.right), long(r.bottom));
+  return text;
 }
 
-#define EXPECT_RECT(expected, actual)                \
-  EXPECT_TRUE(kel_test::same_rect(expected, actual)) \
-      << "expected " << kel_test::describe(expected) << ", got " << kel_test::describe(actual)
+// Takes `actual` once (it may be a call that forgets what it returns).
+inline ::testing::AssertionResult rect_is(const RECT& expected, const RECT& actual) {
+  if (same_rect(expected, actual)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "expected " << describe(expected) << ", got "
+                                       << describe(actual) << " ";
+}
+
+#define EXPECT_RECT(expected, actual) EXPECT_TRUE(kel_test::rect_is(expected, actual))
 
 // ------------------------------------------------------------ child process
 struct ChildResult {
@@ -113,6 +128,89 @@ struct ChildResult {
   std::string err;
 };
 
+// The environment a child gets: this one without DISPLAY (the headless
+// display), then `changes` applied in order: "NAME=value" sets NAME, a bare
+// "NAME" removes it.
+inline std::vector<std::string> child_environment(const std::vector<std::string>& changes) {
+  std::vector<std::string> entries;
+  for (char** e = environ; *e; ++e)
+    if (std::strncmp(*e, "DISPLAY=", 8) != 0) entries.push_back(*e);
+  for (const std::string& change : changes) {
+    const std::string name = change.substr(0, change.find('=')) + "=";
+    std::erase_if(entries, [&](const std::string& e) { return e.rfind(name, 0) == 0; });
+    if (change.find('=') != std::string::npos) entries.push_back(change);
+  }
+  return entries;
+}
+
+#ifdef _WIN32
+// A temporary file the child writes and the test reads; gone when closed.
+inline HANDLE child_output_file() {
+  char folder[MAX_PATH], name[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  GetTempFileNameA(folder, "kel", 0, name);
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  return CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherited,
+                     CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+// What the child wrote, with its text-mode line ends made "\n".
+inline std::string read_all(HANDLE file) {
+  std::string text;
+  char buffer[4096];
+  SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  for (DWORD n = 0; ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0;)
+    text.append(buffer, n);
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+  CloseHandle(file);
+  return text;
+}
+
+inline std::string command_line(const std::vector<std::string>& words) {
+  std::string line;
+  for (const std::string& w : words) line += (line.empty() ? "\"" : " \"") + w + "\"";
+  return line;
+}
+
+// Runs a program with the environment changed as `child_environment` says,
+// capturing its output; ended after `timeout_s` seconds.
+inline ChildResult run_child(const std::string& path, const std::vector<std::string>& args,
+                             int timeout_s = 30, const std::vector<std::string>& environment = {}) {
+  ChildResult result;
+  HANDLE out = child_output_file(), err = child_output_file();
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  std::vector<std::string> words = {path};
+  words.insert(words.end(), args.begin(), args.end());
+  std::string line = command_line(words), block;
+  for (const std::string& e : child_environment(environment)) block += e + '\0';
+  block += '\0';
+  PROCESS_INFORMATION process = {};
+  if (CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, TRUE, 0, block.data(), nullptr,
+                     &startup, &process)) {
+    if (WaitForSingleObject(process.hProcess, DWORD(timeout_s) * 1000) != WAIT_OBJECT_0) {
+      TerminateProcess(process.hProcess, 255);
+      WaitForSingleObject(process.hProcess, INFINITE);
+      result.timed_out = true;
+    }
+    DWORD code = 0;
+    if (!result.timed_out && GetExitCodeProcess(process.hProcess, &code)) result.exit_code = int(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  result.out = read_all(out);
+  result.err = read_all(err);
+  return result;
+}
+
+inline std::string test_program(const char* name) {
+  return std::string(KEL_TEST_PROGRAMS_DIR) + "/prog_" + name + ".exe";
+}
+#else
 inline std::string read_all(int fd) {
   std::string text;
   char buffer[4096];
@@ -121,10 +219,10 @@ inline std::string read_all(int fd) {
   return text;
 }
 
-// Runs a program with the headless display (DISPLAY removed from its
-// environment), capturing its output; killed after `timeout_s` seconds.
+// Runs a program with the environment changed as `child_environment` says,
+// capturing its output; killed after `timeout_s` seconds.
 inline ChildResult run_child(const std::string& path, const std::vector<std::string>& args,
-                             int timeout_s = 30) {
+                             int timeout_s = 30, const std::vector<std::string>& environment = {}) {
   ChildResult result;
   char out_name[] = "/tmp/kel_child_out_XXXXXX";
   char err_name[] = "/tmp/kel_child_err_XXXXXX";
@@ -140,9 +238,9 @@ inline ChildResult run_child(const std::string& path, const std::vector<std::str
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
+  std::vector<std::string> entries = child_environment(environment);
   std::vector<char*> envp;
-  for (char** e = environ; *e; ++e)
-    if (std::strncmp(*e, "DISPLAY=", 8) != 0) envp.push_back(*e);
+  for (std::string& e : entries) envp.push_back(e.data());
   envp.push_back(nullptr);
   pid_t pid = 0;
   int status = 0;
@@ -169,6 +267,29 @@ inline ChildResult run_child(const std::string& path, const std::vector<std::str
 
 inline std::string test_program(const char* name) {
   return std::string(KEL_TEST_PROGRAMS_DIR) + "/prog_" + name;
+}
+#endif
+
+// ------------------------------------------------------------- files
+// A new empty folder under the system's temporary folder, named with
+// forward slashes; `remove_folder` takes it away with what it holds.
+inline std::string make_temp_folder(const char* prefix) {
+  std::random_device random;
+  for (;;) {
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / (prefix + std::to_string(random()));
+    if (std::filesystem::create_directory(folder)) return folder.generic_string();
+  }
+}
+
+inline void remove_folder(const std::string& folder) {
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+}
+
+inline bool file_exists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored);
 }
 
 }  // namespace kel_test

@@ -45,8 +45,10 @@ class TextOutput : public ::testing::Test {
     cleardevice();
     setbkcolor(RED);
   }
-  // The active page, 0x00RRGGBB per pixel.
+  // The active page, 0x00RRGGBB per pixel, read while the window thread
+  // cannot be painting from it.
   std::vector<uint32_t> page() {
+    PageLock lock(wd_);
     std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
     HGDIOBJ bitmap = GetCurrentObject(wd_->hDC[wd_->active_page.load()], OBJ_BITMAP);
     EXPECT_EQ(GetBitmapBits(static_cast<HBITMAP>(bitmap), LONG(pixels.size() * 4), pixels.data()),

@@ -4,14 +4,16 @@
 #ifndef KEL_TESTS_SMALL_DISK_H
 #define KEL_TESTS_SMALL_DISK_H
 
-#include <dirent.h>
+#ifndef _WIN32
 #include <sys/mount.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,10 @@ namespace kel_test {
 class SmallDisk {
  public:
   explicit SmallDisk(size_t bytes) {
+#ifdef _WIN32
+    (void)bytes;
+    reason_ = "a small file system of the test's own is a Linux tmpfs";
+#else
     if (geteuid() != 0) {
       reason_ = "mounting a small tmpfs needs root";
       return;
@@ -38,10 +44,13 @@ class SmallDisk {
       return;
     }
     mounted_ = true;
+#endif
   }
   ~SmallDisk() {
+#ifndef _WIN32
     if (mounted_) umount2(folder_.c_str(), MNT_DETACH);
     if (!folder_.empty()) rmdir(folder_.c_str());
+#endif
   }
   SmallDisk(const SmallDisk&) = delete;
   SmallDisk& operator=(const SmallDisk&) = delete;
@@ -63,13 +72,9 @@ class SmallDisk {
   // be left behind.
   std::vector<std::string> names() const {
     std::vector<std::string> out;
-    if (DIR* dir = opendir(folder_.c_str())) {
-      while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != ".." && name != "filler") out.push_back(name);
-      }
-      closedir(dir);
-    }
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, ignored))
+      if (entry.path().filename() != "filler") out.push_back(entry.path().filename().string());
     return out;
   }
 
