@@ -25,5 +25,5 @@ for arch in "${arches[@]}"; do
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DKEL_BUILD_BENCH=OFF
   cmake --build "$dir" -j2
-  ls -l "$dir/kel-demo.exe" "$dir/tour.exe" "$dir/libkel.a" "$dir/tests/public/public_dib_files.exe"
+  ls -l "$dir/kel-demo.exe" "$dir/tour.exe" "$dir/kel-figure-times.exe" "$dir/libkel.a" "$dir/tests/public/public_dib_files.exe"
 done

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the Windows builds (tools/cross-windows.sh) under Wine on a virtual X
 # server: the demo, which meets no window and ends after its error box is
-# answered; the tour and the scenes (tools/scenes), whose pictures are saved
-# and compared, per picture, with the Linux build's when there is one
-# (build/release); and the library tests when they were built (ctest with
-# wine as the emulator).
+# answered; the figure times (tools/figure_times), which fail when a figure
+# far larger than the page is slow; the tour and the scenes (tools/scenes),
+# whose pictures are saved and compared, per picture, with the Linux build's
+# when there is one (build/release); and the library tests when they were
+# built (ctest with wine as the emulator).
 # Usage: tools/wine-check.sh [i686|x86_64 ...]   (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -69,6 +70,11 @@ for arch in "${arches[@]}"; do
   test -s "$work/tour-$arch.bmp"
   mkdir -p "$work/$arch"
   mv "$work/tour-$arch.bmp" "$work/$arch/tour.bmp"
+
+  # Figures far larger than the page must cost what their part on the page
+  # costs (50 ms is the aim; the limit leaves room for a loaded machine).
+  echo "=== $arch: figure times"
+  timeout 120 wine "$dir/kel-figure-times.exe" 500 | tr -d '\r'
 
   echo "=== $arch: public_dib_files"
   mkdir -p "$work/dib-$arch"

@@ -5,6 +5,8 @@
 #ifndef KEL_CLIPPING_H
 #define KEL_CLIPPING_H
 
+#include <vector>
+
 #include "kel_internal.h"
 
 namespace kel_clip {
@@ -40,6 +42,74 @@ void polyline(HDC dc, const Bounds& b, long long period, const POINT* points, in
 enum class Outline { kOutside, kPageInside, kCrossing };
 Outline ellipse_outline(const Bounds& b, long long cx, long long cy, long long xradius,
                         long long yradius, long long reach);
+
+// Whether curves and polygons far larger than the page reach the platform as
+// their part near the page (see PathCut). On by default where the system
+// GDI walks a curve's whole outline and a polygon's whole height (Windows);
+// the portable platform draws every figure by rows of the page, so there
+// figures reach it whole and keep the pixels of the exact curve. Tests turn
+// it on to compare the cut figures with the whole ones.
+bool cutting_curves();
+void set_cutting_curves(bool on);
+
+// Whether the box left..right x top..bottom reaches more than `band` pixels
+// beyond `b`.
+bool reaches_beyond(const Bounds& b, long long left, long long top, long long right,
+                    long long bottom, long long band);
+
+// A point with coordinates of any size.
+struct Spot {
+  long double x, y;
+};
+
+// The ellipse around `centre` with radii a, b: the point at angle t
+// (radians, counter-clockwise on the screen) is
+// (centre.x + a cos t, centre.y - b sin t).
+struct Oval {
+  Spot centre;
+  long double a, b;
+  Spot at(long double t) const;
+};
+
+// The part near a page of a path of segments and elliptic arcs of any size:
+// - as a polygon that fills the same pixels of the bounds as the whole
+//   closed path: each stretch outside is replaced by the bounds' border,
+//   going round the same way, so every winding number inside is kept;
+// - as the pieces of the path inside the bounds (runs), each led in from
+//   outside by the remainder of the path's length up to it (counted in
+//   pixel steps, the longer of the two travels) over `period`, so a dashed
+//   pen keeps its phase.
+// Points inside the bounds come rounded to whole pixels; arcs are followed
+// to within half a pixel. The cost follows the bounds, not the path.
+class PathCut {
+ public:
+  PathCut(const Bounds& b, long long period, Spot start);
+  void line_to(Spot p);
+  // The arc of `oval` from angle t0 to t1 > t0; the path must be at its
+  // start.
+  void arc(const Oval& oval, long double t0, long double t1);
+  // Closes the path back to its start; the polygon.
+  std::vector<POINT> polygon();
+  const std::vector<std::vector<POINT>>& runs() const { return runs_; }
+
+ private:
+  void outside_to(Spot p, long double swept, long double length);
+  void enter(Spot e, Spot towards);
+  void leave(Spot x);
+  void walk_border(Spot from, long double swept, std::vector<POINT>& out) const;
+  long double angle_of(Spot p) const;
+
+  Bounds b_;
+  Spot centre_;
+  long long period_;
+  Spot start_, at_;
+  bool inside_;
+  long double length_ = 0, swept_ = 0, lead_swept_ = 0;
+  bool entered_ = false, left_ = false;
+  Spot first_entry_{0, 0}, exit_{0, 0};
+  std::vector<POINT> polygon_;
+  std::vector<std::vector<POINT>> runs_;
+};
 
 // One axis of a stretched picture: `size` pixels from `at` show
 // `source_size` units of the picture from `source`.

@@ -75,13 +75,35 @@ class Page {
   }
   // How far the pen reaches beyond a figure's outline.
   long long reach() const { return std::max(wd_->line.thickness, 1) / 2 + 2; }
-  // The path through `points` with the pen, cut to the page.
-  void polyline(const POINT* points, int count) const {
+  // The pen's dash period in pixel steps; 0 for solid pens.
+  long long period() const {
     LinePattern dashes = PenDashes(wd_->line);
     long long period = 0;
     for (int i = 0; i < dashes.count; ++i) period += dashes.entries[i];
-    kel_clip::polyline(dc(), bounds(kel_clip::margin_for(wd_)), period, points, count);
+    return period;
   }
+  // The path through `points` with the pen, cut to the page.
+  void polyline(const POINT* points, int count) const {
+    kel_clip::polyline(dc(), bounds(kel_clip::margin_for(wd_)), period(), points, count);
+  }
+  // Whether a figure in the box reaches so far beyond the page that the
+  // platform is to get only its part near the page. Dashed outlines cost a
+  // system GDI most, per pixel of their whole length.
+  bool cut(long long left, long long top, long long right, long long bottom) const {
+    const long long band = period() > 0 ? 256 : 4096;
+    return kel_clip::cutting_curves() &&
+           kel_clip::reaches_beyond(bounds(0), left, top, right, bottom, band);
+  }
+  // A path near the page, starting at `start`, for the pen.
+  kel_clip::PathCut path(kel_clip::Spot start) const {
+    return kel_clip::PathCut(bounds(reach()), period(), start);
+  }
+  // The pieces of a cut path, with the pen.
+  void stroke(const kel_clip::PathCut& path) const {
+    for (const std::vector<POINT>& run : path.runs())
+      if (run.size() >= 2) Polyline(dc(), run.data(), static_cast<int>(run.size()));
+  }
+
   // Where the outline of an ellipse given by its centre and radii lies
   // against the page.
   kel_clip::Outline outline(int x, int y, int xradius, int yradius) const {
@@ -128,6 +150,19 @@ class FillColour {
   HDC dc_;
   int drawing_;
 };
+
+// A closed path cut to the page: its polygon with the brush and no
+// outline, then its pieces with the pen.
+void fill_and_stroke(const Page& page, kel_clip::PathCut* path) {
+  const std::vector<POINT> polygon = path->polygon();
+  if (polygon.size() >= 3) {
+    FillColour fill(page);
+    HGDIOBJ pen = SelectObject(page.dc(), GetStockObject(NULL_PEN));
+    Polygon(page.dc(), polygon.data(), static_cast<int>(polygon.size()));
+    SelectObject(page.dc(), pen);
+  }
+  page.stroke(*path);
+}
 
 // A copy of the caller's x, y pairs as platform points; empty when there
 // are none or no memory for them.
@@ -262,10 +297,32 @@ void drawpoly(int n_points, int* points) {
   page.finish();
 }
 
+namespace {
+
+// The polygon through `points` (closed) cut to the page: its fill, then
+// its outline.
+void cut_polygon(const Page& page, const POINT* points, int count) {
+  kel_clip::PathCut path = page.path(kel_clip::Spot{points[0].x * 1.0L, points[0].y * 1.0L});
+  for (int i = 1; i < count; ++i) path.line_to(kel_clip::Spot{points[i].x * 1.0L, points[i].y * 1.0L});
+  fill_and_stroke(page, &path);
+}
+
+bool polygon_reaches_far(const Page& page, const POINT* points, int count) {
+  const auto [low_x, high_x] = std::minmax_element(
+      points, points + count, [](POINT a, POINT b) { return a.x < b.x; });
+  const auto [low_y, high_y] = std::minmax_element(
+      points, points + count, [](POINT a, POINT b) { return a.y < b.y; });
+  return page.cut(low_x->x, low_y->y, high_x->x, high_y->y);
+}
+
+}  // namespace
+
 void fillpoly(int n_points, int* points) {
   std::unique_ptr<POINT[]> copy = to_points(n_points, points);
   Page page;
-  if (copy) {
+  if (copy && polygon_reaches_far(page, copy.get(), n_points)) {
+    cut_polygon(page, copy.get(), n_points);
+  } else if (copy) {
     FillColour fill(page);
     Polygon(page.dc(), copy.get(), n_points);
   }
@@ -328,14 +385,40 @@ void whole_outline(const Page& page, int left, int top, int right, int bottom) {
   SelectObject(page.dc(), brush);
 }
 
+const long double kPi = 3.14159265358979323846L;
+
+kel_clip::Oval oval_of(int x, int y, int xradius, int yradius) {
+  return kel_clip::Oval{{x * 1.0L, y * 1.0L}, std::fabs(xradius * 1.0L), std::fabs(yradius * 1.0L)};
+}
+
+// The angles (radians) of the arc counter-clockwise from stangle to
+// endangle degrees; a whole turn when they are the same.
+void arc_angles(int stangle, int endangle, long double* t0, long double* t1) {
+  long double sweep = std::fmod(static_cast<long double>(endangle) - stangle, 360.0L);
+  if (sweep <= 0) sweep += 360;
+  *t0 = (stangle % 360) * kPi / 180;
+  *t1 = *t0 + sweep * kPi / 180;
+}
+
+// The arc of `oval` from t0 to t1, cut to the page, with the pen.
+void cut_arc(const Page& page, const kel_clip::Oval& oval, long double t0, long double t1) {
+  kel_clip::PathCut path = page.path(oval.at(t0));
+  path.arc(oval, t0, t1);
+  page.stroke(path);
+}
+
 }  // namespace
 
 void circle(int x, int y, int radius) {
   int l, t, r, b;
   CenterToBox(x, y, radius, radius, l, t, r, b);
   Page page;
-  if (page.outline(x, y, radius, radius) == kel_clip::Outline::kCrossing)
-    whole_outline(page, l, t, r, b);
+  if (page.outline(x, y, radius, radius) == kel_clip::Outline::kCrossing) {
+    if (page.cut(l, t, r, b))
+      cut_arc(page, oval_of(x, y, radius, radius), 0, 2 * kPi);
+    else
+      whole_outline(page, l, t, r, b);
+  }
   page.finish_stroked(box_plus_one(l, t, r, b));
 }
 
@@ -350,7 +433,11 @@ void draw_arc(int x, int y, int stangle, int endangle, int xradius, int yradius,
   ArcEndPoints(x, y, xradius, yradius, stangle, endangle, xs, ys, xe, ye);
   Page page;
   const bool shown = page.outline(x, y, xradius, yradius) == kel_clip::Outline::kCrossing;
-  if (shown && xs == xe && ys == ye)
+  if (shown && page.cut(l, t, r, b)) {
+    long double t0, t1;
+    arc_angles(stangle, xs == xe && ys == ye ? stangle : endangle, &t0, &t1);
+    cut_arc(page, oval_of(x, y, xradius, yradius), t0, t1);
+  } else if (shown && xs == xe && ys == ye)
     whole_outline(page, l, t, r, b);
   else if (shown)
     Arc(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd), xs, ys, xe, ye);
@@ -363,7 +450,16 @@ void draw_pie(int x, int y, int stangle, int endangle, int xradius, int yradius)
   CenterToBox(x, y, xradius, yradius, l, t, r, b);
   ArcEndPoints(x, y, xradius, yradius, stangle, endangle, xs, ys, xe, ye);
   Page page;
-  if (page.outline(x, y, xradius, yradius) != kel_clip::Outline::kOutside) {
+  const bool shown = page.outline(x, y, xradius, yradius) != kel_clip::Outline::kOutside;
+  if (shown && page.cut(l, t, r, b)) {
+    long double t0, t1;
+    arc_angles(stangle, xs == xe && ys == ye ? stangle : endangle, &t0, &t1);
+    const kel_clip::Oval oval = oval_of(x, y, xradius, yradius);
+    kel_clip::PathCut path = page.path(oval.centre);
+    path.line_to(oval.at(t0));
+    path.arc(oval, t0, t1);
+    fill_and_stroke(page, &path);
+  } else if (shown) {
     FillColour fill(page);
     Pie(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd), xs, ys, xe, ye);
   }
@@ -395,6 +491,13 @@ void fillellipse(int x, int y, int xradius, int yradius) {
       fill_page(page);
       break;
     case kel_clip::Outline::kCrossing: {
+      if (page.cut(l, t, r, b)) {
+        const kel_clip::Oval oval = oval_of(x, y, xradius, yradius);
+        kel_clip::PathCut path = page.path(oval.at(0));
+        path.arc(oval, 0, 2 * kPi);
+        fill_and_stroke(page, &path);
+        break;
+      }
       FillColour fill(page);
       Ellipse(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd));
     }

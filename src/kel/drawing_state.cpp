@@ -106,6 +106,31 @@ LinePattern user_dashes(unsigned pattern) {
   return dashes;
 }
 
+// Square caps on every dash, which the portable platform draws, make a dash
+// entry of n light n + 1 pixels one pixel wide and a gap of n leave n - 1;
+// some GDIs leave the caps of one-pixel-wide dashes out. On Windows such
+// dashes go with flat caps and the lengths they light, which every GDI
+// draws alike.
+#ifdef _WIN32
+const bool kFlatDashes = true;
+#else
+const bool kFlatDashes = false;
+#endif
+
+// The dash list with flat caps that lights what `dashes` lights with square
+// caps: each dash one longer, each gap one shorter (a gap of none takes the
+// pixel from the dash before it).
+LinePattern flat_dashes(LinePattern dashes) {
+  for (int i = 1; i < dashes.count; i += 2) {
+    dashes.entries[i - 1] += 1;
+    if (dashes.entries[i] > 0)
+      dashes.entries[i] -= 1;
+    else
+      dashes.entries[i - 1] -= 1;
+  }
+  return dashes;
+}
+
 }  // namespace
 
 // Styles outside 0..4 and a user pattern with every bit set are solid.
@@ -136,7 +161,9 @@ void CreateNewPen() {
   LinePattern dashes = PenDashes(wd->line);
   // Solid styles take a plain solid pen: a dash list of one long dash is
   // drawn by some GDIs with a gap at each of its ends.
-  const DWORD style = PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL |
+  const bool flat = kFlatDashes && dashes.count > 0 && wd->line.thickness <= 1;
+  if (flat) dashes = flat_dashes(dashes);
+  const DWORD style = PS_GEOMETRIC | (flat ? PS_ENDCAP_FLAT : PS_ENDCAP_SQUARE) | PS_JOIN_BEVEL |
                       (dashes.count > 0 ? PS_USERSTYLE : PS_SOLID);
   for (HDC dc : wd->hDC) {
     // Widths below 1 draw one pixel wide.

@@ -2,6 +2,9 @@
 // pixels and the dash phase of what lies on the page, huge figures cost
 // nothing, and stretched pictures far beyond the page keep their corner.
 #include "kel/clipping.h"
+
+#include <cmath>
+
 #include "lib_primitives_support.h"
 
 using namespace prim_test;
@@ -62,7 +65,141 @@ TEST(CutStretch, OrdinaryDestinationsStayWholeAndHugeOnesKeepTheirCorner) {
   EXPECT_EQ(kel_clip::cut_stretch(-(1LL << 40), 100, 0, 399, 2646).size, 0);
 }
 
-class ClippedFigures : public PrimitivesTest {};
+// A path that goes round the bounds fills them; one that passes by, however
+// far it reaches, fills nothing; every point lies near the bounds.
+TEST(PathCut, KeepsWhatTheWholePathEnclosesInTheBounds) {
+  using kel_clip::Spot;
+  const long double lo = INT_MIN, hi = INT_MAX;
+  kel_clip::PathCut round(kPage, 0, Spot{lo, lo});
+  round.line_to(Spot{hi, lo});
+  round.line_to(Spot{0, hi});
+  const std::vector<POINT> all = round.polygon();
+  ASSERT_EQ(all.size(), 4u);
+  for (POINT p : all) EXPECT_TRUE((p.x == 0 || p.x == 399) && (p.y == 0 || p.y == 299));
+
+  kel_clip::PathCut by(kPage, 0, Spot{lo, -10});
+  by.line_to(Spot{hi, -20});
+  by.line_to(Spot{hi, lo});
+  EXPECT_TRUE(by.polygon().empty()) << "above the page all along";
+
+  // A wedge from a centre far to the left with its tip on the page: the
+  // points on the page are the tip's, the rest lie on the border.
+  kel_clip::PathCut wedge(kPage, 0, Spot{-1e9L, 100});
+  wedge.line_to(Spot{200, 150});
+  wedge.line_to(Spot{-1e9L, 200});
+  const std::vector<POINT> cut = wedge.polygon();
+  EXPECT_NE(std::find_if(cut.begin(), cut.end(), [](POINT p) { return p.x == 200 && p.y == 150; }),
+            cut.end());
+  for (POINT p : cut) EXPECT_TRUE(kPage.holds(p)) << p.x << "," << p.y;
+  EXPECT_TRUE(wedge.runs().size() == 1 && wedge.runs()[0].size() == 3) << "one piece: in, tip, out";
+}
+
+TEST(PathCut, ArcsAreFollowedOnlyNearTheBounds) {
+  const kel_clip::Oval circle = {{200, 100150}, 100000, 100000};
+  kel_clip::PathCut path(kPage, 0, circle.at(0));
+  path.arc(circle, 0, 2 * 3.14159265358979323846L);
+  const std::vector<POINT> polygon = path.polygon();
+  ASSERT_EQ(path.runs().size(), 1u);
+  EXPECT_LT(path.runs()[0].size(), 1000u);
+  for (POINT p : path.runs()[0]) {
+    const double r = std::hypot(p.x - 200.0, p.y - 100150.0);
+    EXPECT_NEAR(r, 100000, 0.8) << p.x;
+  }
+  // Below the top of the circle the bounds are inside it.
+  EXPECT_LT(polygon.size(), 1010u);
+  EXPECT_TRUE(std::any_of(polygon.begin(), polygon.end(), [](POINT p) { return p.y == 299; }));
+}
+
+class ClippedFigures : public PrimitivesTest {
+ protected:
+  void TearDown() override { kel_clip::set_cutting_curves(false); }
+  // Draws `figure` whole and cut to the page; the number of pixels that
+  // differ, and how many the whole figure changed.
+  template <class Figure>
+  std::pair<int, int> cut_against_whole(Figure&& figure) {
+    kel_clip::set_cutting_curves(false);
+    cleardevice();
+    figure();
+    const PageImage whole = page();
+    kel_clip::set_cutting_curves(true);
+    cleardevice();
+    figure();
+    const PageImage cut = page();
+    return {cut.differences(whole), kWidth * kHeight - whole.count(stored(BLACK))};
+  }
+};
+
+// The platform's exact curves are the reference: the cut ones follow them
+// to within half a pixel, so only pixels at their edges may differ, and
+// dashes lie within a pixel of their place (a dash pattern one pixel off
+// along the arc differs at every dash end: 67 pixels for the arc).
+TEST_F(ClippedFigures, CutCurvesAndPolygonsMatchTheWholeFiguresButForEdgePixels) {
+  struct Case {
+    const char* name;
+    void (*draw)();
+    int most;  // differing pixels allowed
+  };
+  const Case cases[] = {
+      {"thin circle", [] { circle(200, 100150, 100000); }, 10},
+      {"thick ellipse", [] {
+         setlinestyle(SOLID_LINE, 0, THICK_WIDTH);
+         ellipse(200, 100150, 0, 360, 150000, 100000);
+       }, 30},
+      {"dashed circle", [] {
+         setlinestyle(DASHED_LINE, 0, NORM_WIDTH);
+         circle(-99800, 150, 100000);
+       }, 40},
+      {"dashed arc", [] {
+         setlinestyle(CENTER_LINE, 0, NORM_WIDTH);
+         arc(-70511, 70861, 30, 60, 100000);
+       }, 70},
+      {"pie slice round the page", [] {
+         setfillstyle(SOLID_FILL, GREEN);
+         pieslice(200, 150, 30, 300, 100000);
+       }, 60},
+      {"filled ellipse", [] {
+         setfillstyle(SOLID_FILL, GREEN);
+         fillellipse(200, 100250, 100000, 100000);
+       }, 40},
+      {"polygon", [] {
+         int star[] = {200, INT_MIN, 300, 100, INT_MAX, 150, 300, 200,
+                       200, INT_MAX, 100, 200, INT_MIN, 150, 100, 100};
+         setfillstyle(SOLID_FILL, GREEN);
+         fillpoly(8, star);
+       }, 40},
+  };
+  for (const Case& c : cases) {
+    const auto [differing, drawn] = cut_against_whole([&] {
+      graphdefaults();
+      c.draw();
+    });
+    EXPECT_GT(drawn, 200) << c.name;
+    EXPECT_LE(differing, c.most) << c.name << ": " << drawn << " pixels drawn";
+  }
+}
+
+TEST_F(ClippedFigures, CutFiguresAtTheEndsOfTheIntRangeAreHarmless) {
+  kel_clip::set_cutting_curves(true);
+  const int ends[] = {INT_MIN, INT_MIN + 1, -1, 0, 1, INT_MAX - 1, INT_MAX};
+  setfillstyle(SOLID_FILL, GREEN);
+  for (int style : {SOLID_LINE, DASHED_LINE})
+    for (int a : ends)
+      for (int b : ends) {
+        setlinestyle(style, 0, a == 1 ? THICK_WIDTH : NORM_WIDTH);
+        circle(a, b, b);
+        ellipse(a, b, a, b, a, b);
+        fillellipse(b, a, a, b);
+        pieslice(a, a, b, a, b);
+        sector(b, b, a, b, a, a);
+        arc(a, b, a, b, b);
+        int triangle[] = {a, b, b, a, a, a};
+        fillpoly(3, triangle);
+      }
+  setlinestyle(SOLID_LINE, 0, NORM_WIDTH);
+  cleardevice();
+  putpixel(3, 3, LIGHTRED);
+  EXPECT_EQ(getpixel(3, 3), LIGHTRED);
+}
 
 // The platform's own drawing of the whole line is the reference.
 TEST_F(ClippedFigures, HugeDashedLinesDrawWhatTheWholeLineDrawsOnThePage) {
