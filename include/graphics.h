@@ -247,6 +247,8 @@ KEL_API int initwindow(int width, int height, const char* title KEL_DEFAULT("Win
                        int left KEL_DEFAULT(0), int top KEL_DEFAULT(0),
                        bool dbflag KEL_DEFAULT(false), bool closeflag KEL_DEFAULT(true));
 /// Closes the window numbered wid, the current one (CURRENT_WINDOW) or all of them (ALL_WINDOWS).
+/// A window opened with closeflag ends the program; any other leaves the screen, and its thread
+/// and pages are given back before closegraph returns.
 KEL_API void closegraph(int wid KEL_DEFAULT(ALL_WINDOWS));
 /// The number of the current window.
 KEL_API int getcurrentwindow(void);

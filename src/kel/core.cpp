@@ -79,12 +79,6 @@ bool DllMain_MGM(HINSTANCE hinstDll, unsigned long Reason, void* /*Reserved*/) {
 // --------------------------------------------------------------- windows
 namespace {
 
-void discard_record(WindowData* wd) {
-  CloseHandle(wd->key_event);
-  CloseHandle(wd->ready_event);
-  delete wd;
-}
-
 // Starts the window thread and waits until the window and its pages exist
 // (true) or the thread has given up (false).
 bool start_window_thread(WindowData* wd) {
@@ -93,10 +87,25 @@ bool start_window_thread(WindowData* wd) {
     showerrorbox(nullptr);
     return false;
   }
+  wd->thread = thread;
   HANDLE waits[2] = {thread, wd->ready_event};
   DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-  CloseHandle(thread);
   return woken != WAIT_OBJECT_0;
+}
+
+// Destroys a window that has left the registry, on its own thread, and waits
+// until that thread has ended and given everything back. Called from one of
+// the window's own handlers, it cannot wait: the thread ends once the
+// handler returns.
+void end_window(HWND hwnd) {
+  WindowData* wd = KEL__GetWindowDataPtr(hwnd);
+  if (!wd) return;
+  HANDLE thread = wd->thread.exchange(nullptr);
+  const bool own_thread = wd->thread_id == GetCurrentThreadId();
+  SendMessage(hwnd, KEL__WM_ENDWINDOW, 0, 0);
+  if (!thread) return;
+  if (!own_thread) WaitForSingleObject(thread, KEL__PAGE_WAIT_MS);
+  CloseHandle(thread);
 }
 
 }  // namespace
@@ -116,7 +125,7 @@ int initwindow(int width, int height, const char* title, int left, int top, bool
   wd->top = top;
   wd->title = title ? title : "";
   if (!start_window_thread(wd)) {
-    discard_record(wd);
+    KEL__DiscardRecord(wd);
     return -1;
   }
   // From here on the window thread owns the record.
@@ -152,9 +161,10 @@ void closegraph(int wid) {
   if (wid < 0 || wid >= KEL__WindowCount.load()) return;
   HWND hwnd = KEL__WindowTable[wid];
   if (!hwnd) return;
-  // A window opened with closeflag true ends the process here.
+  // A window opened with closeflag true ends the process here; any other
+  // leaves the registry and the screen, and its thread ends.
   SendMessage(hwnd, WM_CLOSE, 0, 0);
-  KEL__UnregisterWindow(wid);
+  if (KEL__UnregisterWindow(wid)) end_window(hwnd);
 }
 
 // ------------------------------------------------- driver-and-mode interface

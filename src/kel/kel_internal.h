@@ -95,7 +95,17 @@ struct WindowData {
   HANDLE hDCMutex = nullptr;
 
   KelLock input_lock;
+  // The window thread's handle, until closegraph takes it to wait for the
+  // thread's end, or the thread closes it itself as it ends.
+  std::atomic<HANDLE> thread{nullptr};
 };
+
+// The request closegraph sends a window that has left the registry: its
+// thread destroys it, which releases the pages and ends the thread.
+const UINT KEL__WM_ENDWINDOW = WM_USER + 0x4B45;
+
+// Closes a record's events, page mutex and thread handle and frees it.
+void KEL__DiscardRecord(WindowData* wd);
 
 // ----------------------------------------------------------------- registry
 // The window table: index = window number; an entry becomes null when the

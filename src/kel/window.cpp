@@ -134,7 +134,34 @@ void abandon_window(WindowData* wd) {
   DestroyWindow(wd->hWnd);
 }
 
+// Records of ended windows are kept a while before they are freed: a thread
+// that looked the window up just before it ended may still be using its
+// record (its pages are gone, its handles still valid).
+void retire_record(WindowData* wd) {
+  const size_t kRetiredKept = 64;
+  static KelLock lock;
+  static std::deque<WindowData*>* const retired = new std::deque<WindowData*>;
+  if (HANDLE own = wd->thread.exchange(nullptr)) CloseHandle(own);
+  WindowData* oldest = nullptr;
+  {
+    KelLockGuard guard(lock);
+    retired->push_back(wd);
+    if (retired->size() <= kRetiredKept) return;
+    oldest = retired->front();
+    retired->pop_front();
+  }
+  KEL__DiscardRecord(oldest);
+}
+
 }  // namespace
+
+void KEL__DiscardRecord(WindowData* wd) {
+  CloseHandle(wd->key_event);
+  CloseHandle(wd->ready_event);
+  if (wd->hDCMutex) CloseHandle(wd->hDCMutex);
+  if (HANDLE thread = wd->thread.exchange(nullptr)) CloseHandle(thread);
+  delete wd;
+}
 
 DWORD WINAPI KEL__ThreadInitWindow(LPVOID pThreadData) {
   WindowData* wd = static_cast<WindowData*>(pThreadData);
@@ -162,7 +189,7 @@ DWORD WINAPI KEL__ThreadInitWindow(LPVOID pThreadData) {
     TranslateMessage(&msg);
     DispatchMessage(&msg);
   }
-  delete wd;
+  retire_record(wd);
   return static_cast<DWORD>(msg.wParam);
 }
 
@@ -175,8 +202,6 @@ void cls_OnDestroy(HWND hWnd) {
     WaitForSingleObject(wd->hDCMutex, KEL__PAGE_WAIT_MS);
     delete_pages(wd);
     ReleaseMutex(wd->hDCMutex);
-    CloseHandle(wd->key_event);
-    CloseHandle(wd->ready_event);
   }
   PostQuitMessage(0);
 }
@@ -211,6 +236,9 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT uiMessage, WPARAM wParam, LPARAM lParam
   switch (uiMessage) {
     case WM_DESTROY:
       cls_OnDestroy(hWnd);
+      return 0;
+    case KEL__WM_ENDWINDOW:
+      DestroyWindow(hWnd);
       return 0;
     case WM_PAINT:
       cls_OnPaint(hWnd);

@@ -1,6 +1,8 @@
 // Closes a window in the way named by the first argument. A window opened
 // with closeflag true ends the process (status 0) when it is asked to close;
-// otherwise the program writes "alive" and exits with status 7.
+// otherwise the program writes "gone " when the window no longer exists
+// (closegraph ends it, a close request leaves it), then "alive", and exits
+// with status 7.
 #include <graphics.h>
 
 #include <cstdio>
@@ -17,7 +19,7 @@ void close_window(const char* how) {
     closegraph(CURRENT_WINDOW);
   }
   if (!std::strcmp(how, "closegraph-false")) {
-    int window = initwindow(80, 60, "staying", 0, 0, false, false);
+    int window = initwindow(80, 60, "closed", 0, 0, false, false);
     HWND hwnd = KEL__WindowTable[window];
     closegraph(window);
     if (!IsWindow(hwnd)) std::printf("gone ");

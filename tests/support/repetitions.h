@@ -6,16 +6,14 @@
 
 namespace kel_test {
 
-// The variable's value when set, else `plain`, or `plain / 4` under
-// ThreadSanitizer, where each process takes about a second to start
-// (`plain / 10` on Windows, run under Wine).
+// The variable's value when set to a positive count, else `plain`: every
+// build, ThreadSanitizer's included, repeats the full count, except under
+// Wine, where a process takes about a second to start (`plain / 10`).
 inline int repetitions(const char* variable, int plain) {
   const char* value = std::getenv(variable);
   if (value && std::atoi(value) > 0) return std::atoi(value);
-#if defined(__SANITIZE_THREAD__)
-  return plain / 4;
-#elif defined(_WIN32)
-  return plain / 10;  // a process takes about a second to start under Wine
+#if defined(_WIN32)
+  return plain / 10;
 #else
   return plain;
 #endif

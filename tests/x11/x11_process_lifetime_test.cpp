@@ -1,6 +1,7 @@
 // The life of a process on a real X server: its first window opens on a
-// server that has no other client (and resets when a client leaves), and
-// the process ends cleanly while its windows are presenting.
+// server that has no other client (and resets when a client leaves), the
+// process ends cleanly while its windows are presenting, and closed windows
+// give their connections back.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -46,6 +47,22 @@ TEST(X11ProcessLifetime, ReturnFromMainWhileEightWindowsDrawEndsCleanly) {
   const std::string program = std::string(KEL_TEST_PROGRAMS_DIR) + "/prog_exit_stress";
   int count = kel_test::repetitions("KEL_EXIT_STRESS_RUNS", 100);
   for (int i = 0; i < count; ++i) ASSERT_EQ(run_program(session, {program, "20"}), 0) << "run " << i;
+}
+
+// 300 windows opened and closed one after another: past the server's limit
+// of 255 clients when a closed window kept its connection. The program checks
+// that its threads, descriptors and memory did not grow.
+TEST(X11ProcessLifetime, ClosedWindowsGiveBackTheirThreadsConnectionsAndPages) {
+  XSession session(true);
+  if (!session.ready()) GTEST_SKIP() << session.skip_reason();
+  const std::string program = std::string(KEL_TEST_PROGRAMS_DIR) + "/prog_window_cycle";
+  std::unique_ptr<Child> child = Child::start(
+      {program, "300"}, x11_test::environment_with_display(session.name()), true);
+  ASSERT_TRUE(child);
+  std::string line;
+  EXPECT_TRUE(child->read_line(&line, 4 * kRunTimeoutMs));
+  EXPECT_EQ(line, "cycled 300");
+  EXPECT_EQ(child->wait_exit(kRunTimeoutMs), 0);
 }
 
 }  // namespace

@@ -54,13 +54,15 @@ std::shared_ptr<ThreadQueue> ThreadQueue::create(DWORD thread_id) {
 
 ThreadQueue::ThreadQueue(DWORD thread_id, int wake_fd) : thread_id_(thread_id), wake_fd_(wake_fd) {}
 
-ThreadQueue::~ThreadQueue() { ::close(wake_fd_); }
+ThreadQueue::~ThreadQueue() {
+  if (wake_fd_ >= 0) ::close(wake_fd_);
+}
 
 // ------------------------------------------------------------ any thread
 
 void ThreadQueue::wake_locked() {
   idle_ = false;
-  if (!waiting_) return;
+  if (!waiting_ || wake_fd_ < 0) return;
   waiting_ = false;
   uint64_t one = 1;
   [[maybe_unused]] ssize_t n = ::write(wake_fd_, &one, sizeof one);
@@ -120,6 +122,10 @@ void ThreadQueue::close() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     closed_ = true;
+    // The owner thread is gone: nobody waits on the wake-up any more, and
+    // windows that outlive it in the retired list keep no descriptor.
+    ::close(wake_fd_);
+    wake_fd_ = -1;
     pending.swap(sent_);
     posted_.clear();
     idle_cv_.notify_all();

@@ -114,7 +114,7 @@ class ThreadQueue {
   void wake_locked();
 
   const DWORD thread_id_;
-  const int wake_fd_;
+  int wake_fd_;  // -1 once closed
 
   std::mutex mutex_;
   std::condition_variable idle_cv_;
