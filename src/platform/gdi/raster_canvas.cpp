@@ -28,42 +28,45 @@ void turn(const uint32_t cells[8], size_t phase, uint32_t lanes[8]) {
 }
 
 #if defined(__x86_64__) || (defined(__i386__) && defined(__SSE2__))
-// Stores one pixel at a time until `out` is aligned to `bytes`.
-size_t align_head(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase,
-                  size_t bytes) {
-  size_t head = (bytes - (reinterpret_cast<uintptr_t>(out) & (bytes - 1))) / 4 % (bytes / 4);
-  head = std::min(head, count);
-  for (size_t i = 0; i < head; i++) out[i] = cells[(phase + i) & 7];
-  return head;
+// A row of at least 8 pixels as whole vector stores of `Lanes` pixels: one
+// unaligned store at each end, aligned stores between them. The end stores
+// overlap the aligned ones with the same values, since a pixel's colour
+// follows its position. Inlined into writers built for each instruction set.
+template <size_t Lanes>
+__attribute__((always_inline)) inline void write_vectors(uint32_t* out, size_t count,
+                                                         const uint32_t cells[8], size_t phase) {
+  typedef uint32_t Vector __attribute__((vector_size(Lanes * 4)));
+  constexpr size_t kBytes = Lanes * 4;
+  uint32_t lanes[8];
+  Vector a, b;
+  turn(cells, phase, lanes);
+  __builtin_memcpy(out, lanes, kBytes);
+  turn(cells, phase + count - Lanes, lanes);
+  __builtin_memcpy(out + count - Lanes, lanes, kBytes);
+  size_t i = (kBytes - (reinterpret_cast<uintptr_t>(out) & (kBytes - 1))) / 4 % Lanes;
+  turn(cells, phase + i, lanes);
+  __builtin_memcpy(&a, lanes, kBytes);
+  __builtin_memcpy(&b, lanes + 8 - Lanes, kBytes);
+  for (; i + 2 * Lanes <= count; i += 2 * Lanes) {
+    *reinterpret_cast<Vector*>(out + i) = a;
+    *reinterpret_cast<Vector*>(out + i + Lanes) = b;
+  }
+  if (i + Lanes <= count) *reinterpret_cast<Vector*>(out + i) = a;
+}
+
+void write_short(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase) {
+  for (size_t i = 0; i < count; i++) out[i] = cells[(phase + i) & 7];
 }
 
 void write_row_sse2(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase) {
-  size_t i = align_head(out, count, cells, phase, 16);
-  uint32_t lanes[8];
-  turn(cells, phase + i, lanes);
-  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes));
-  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + 4));
-  for (; i + 8 <= count; i += 8) {
-    _mm_store_si128(reinterpret_cast<__m128i*>(out + i), a);
-    _mm_store_si128(reinterpret_cast<__m128i*>(out + i + 4), b);
-  }
-  for (size_t k = 0; i < count; i++, k++) out[i] = lanes[k];
+  if (count < 8) return write_short(out, count, cells, phase);
+  write_vectors<4>(out, count, cells, phase);
 }
 
 __attribute__((target("avx2"))) void write_row_avx2(uint32_t* out, size_t count,
                                                     const uint32_t cells[8], size_t phase) {
-  size_t i = align_head(out, count, cells, phase, 32);
-  uint32_t lanes[8];
-  turn(cells, phase + i, lanes);
-  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes));
-  for (; i + 32 <= count; i += 32) {
-    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i), v);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 8), v);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 16), v);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 24), v);
-  }
-  for (; i + 8 <= count; i += 8) _mm256_store_si256(reinterpret_cast<__m256i*>(out + i), v);
-  for (size_t k = 0; i < count; i++, k++) out[i] = lanes[k];
+  if (count < 8) return write_short(out, count, cells, phase);
+  write_vectors<8>(out, count, cells, phase);
 }
 
 RowWriter pick_row_writer() {
