@@ -15,10 +15,19 @@ __extension__ typedef __int128 int128;
 
 constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
 
-int64_t floor_div(int128 a, int128 b) {  // b > 0
-  int128 q = a / b;
+template <class Int>
+Int floor_div_of(Int a, Int b) {  // b > 0
+  Int q = a / b;
   if (a % b != 0 && a < 0) q--;
-  return int64_t(q);
+  return q;
+}
+
+// 128-bit division only where the operands need it: page-sized lines take
+// the 64-bit one.
+bool fits_64(int128 v) { return v == int128(int64_t(v)); }
+int64_t floor_div(int128 a, int128 b) {  // b > 0
+  if (fits_64(a) && fits_64(b)) return floor_div_of(int64_t(a), int64_t(b));
+  return int64_t(floor_div_of(a, b));
 }
 int64_t ceil_div(int128 a, int128 b) { return -floor_div(-a, b); }
 
@@ -212,9 +221,10 @@ bool plan_thin_line(DevPoint a, DevPoint b, const Box& clip, LineEnd last, int64
   if (first >= end) return false;
 
   const int128 numerator = int128(2) * first * minor + major;
+  const int64_t offset = floor_div(numerator, 2 * major);  // numerator >= 0
   out = ThinSteps{major_axis, major_sign, minor_sign, om, on, first, end,
-                  MinorStepper{int64_t(numerator / (2 * major)), int64_t(numerator % (2 * major)),
-                               2 * minor, 2 * major}};
+                  MinorStepper{offset, int64_t(numerator - int128(offset) * (2 * major)), 2 * minor,
+                               2 * major}};
   return true;
 }
 

@@ -98,7 +98,13 @@ constexpr size_t kSortLimit = 64;
 // a pixel is inside when an odd number of crossings lie at or left of it.
 void add_row(int64_t y, std::vector<int64_t>& cols, std::vector<uint8_t>& flips, Coverage& out) {
   if (cols.size() <= kSortLimit) {
-    std::sort(cols.begin(), cols.end());
+    // Insertion sort: rows mostly cross a handful of edges.
+    for (size_t i = 1; i < cols.size(); i++) {
+      const int64_t c = cols[i];
+      size_t j = i;
+      for (; j > 0 && cols[j - 1] > c; j--) cols[j] = cols[j - 1];
+      cols[j] = c;
+    }
     for (size_t i = 0; i + 1 < cols.size(); i += 2) out.add(y, cols[i], cols[i + 1]);
     return;
   }
