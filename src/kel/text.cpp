@@ -125,7 +125,29 @@ std::string code_page_text(const char* text) {
   return multi_byte ? converted : std::string(text);
 }
 
-int text_length(const std::string& text) { return int(std::min(text.size(), size_t(INT_MAX))); }
+// A caller's text as the fonts draw it: plain ASCII, the usual case, is
+// used where it lies; anything else goes through code_page_text. A null
+// text is empty.
+class FontText {
+ public:
+  explicit FontText(const char* text) : text_(text ? text : "") {
+    const char* end = text_;
+    while (*end != 0 && static_cast<unsigned char>(*end) < 0x80) end++;
+    if (*end != 0) {
+      converted_ = code_page_text(text_);
+      text_ = converted_.c_str();
+      end = text_ + converted_.size();
+    }
+    length_ = int(std::min(size_t(end - text_), size_t(INT_MAX)));
+  }
+  const char* data() const { return text_; }
+  int length() const { return length_; }
+
+ private:
+  const char* text_;
+  std::string converted_;
+  int length_ = 0;
+};
 
 // Builds the font of the window's text settings and puts it into its four
 // page contexts; the fonts it replaces are deleted once no page holds them.
@@ -177,23 +199,23 @@ void set_align(WindowData* pWndData) {
 // Text output in one of the two current-position modes: 1 draws at the
 // current position and advances it, 0 draws at (x, y).
 void draw_text(int mode, int x, int y, const char* textstring) {
-  const std::string text = textstring ? code_page_text(textstring) : std::string();
+  const FontText text(textstring);
   HeldPage page;
   WindowData* pWndData = page.wd();
   if (pWndData->text_cp_mode != mode) {
     pWndData->text_cp_mode = mode;
     set_align(pWndData);
   }
-  if (textstring) TextOutA(page.dc(), x, y, text.c_str(), text_length(text));
+  if (textstring) TextOutA(page.dc(), x, y, text.data(), text.length());
   page.release();
   RefreshWindow(nullptr);
 }
 
 SIZE text_extent(const char* textstring) {
   SIZE size = {0, 0};
-  const std::string text = textstring ? code_page_text(textstring) : std::string();
+  const FontText text(textstring);
   HeldPage page;
-  if (textstring) GetTextExtentPoint32A(page.dc(), text.c_str(), text_length(text), &size);
+  if (textstring) GetTextExtentPoint32A(page.dc(), text.data(), text.length(), &size);
   return size;
 }
 

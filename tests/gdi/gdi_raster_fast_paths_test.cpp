@@ -127,16 +127,7 @@ TEST(RasterFastPaths, RowsWithManyCrossingsFollowThePixelCentreRule) {
   int inside_count = 0;
   for (int y = 0; y < height; y++) {
     for (int x = 0; x < width; x++) {
-      int crossings = 0;
-      for (size_t i = 0; i < comb.size(); i++) {
-        POINT p = comb[i], q = comb[(i + 1) % comb.size()];
-        if (p.y == q.y) continue;
-        if (p.y > q.y) std::swap(p, q);
-        if (y < p.y || y >= q.y) continue;
-        const double cross = p.x + double(y - p.y) * (q.x - p.x) / (q.y - p.y);
-        if (std::ceil(cross) <= x) crossings++;
-      }
-      const bool inside = crossings % 2 == 1;
+      const bool inside = raster_test::inside_polygon(comb, x, y);
       inside_count += inside;
       ASSERT_EQ(page.at(x, y), inside ? 0xFFFFFFu : 0u) << x << "," << y;
     }

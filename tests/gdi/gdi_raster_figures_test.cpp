@@ -2,6 +2,8 @@
 // inclusive boxes, symmetry, connectivity, sectors, fills and exclusive-or.
 #include <climits>
 #include <cmath>
+#include <random>
+#include <vector>
 
 #include "gdi_raster_page.h"
 
@@ -201,6 +203,52 @@ TEST(RasterFigures, PolygonFillsByTheAlternateRule) {
   EXPECT_EQ(square.drawn().size(), 100u);
   EXPECT_EQ(square.at(10, 10), kWhite);
   EXPECT_EQ(square.at(20, 20), 0u);
+}
+
+// Random polygons with whole-number corners, steep and flat edges and corners
+// far off the page: every pixel against the pixel-centre rule.
+TEST(RasterFigures, RandomPolygonsFollowThePixelCentreRule) {
+  std::mt19937 rng(5);
+  auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const int width = 97, height = 71;
+  for (int round = 0; round < 40; round++) {
+    std::vector<POINT> corners(size_t(any(3, 9)));
+    const int reach = round % 4 == 0 ? 5000 : 60;
+    for (POINT& c : corners) c = POINT{any(-reach, width + reach), any(-reach, height + reach)};
+    Page page(width, height);
+    page.null_pen();
+    page.solid_brush(RGB(255, 255, 255));
+    ASSERT_TRUE(Polygon(page.dc(), corners.data(), int(corners.size())));
+    for (int y = 0; y < height; y++) {
+      for (int x = 0; x < width; x++) {
+        ASSERT_EQ(page.at(x, y), raster_test::inside_polygon(corners, x, y) ? kWhite : 0u)
+            << "round " << round << " at " << x << "," << y;
+      }
+    }
+  }
+}
+
+// An ellipse cut by the page edges, whose rows start mid-figure, paints the
+// same pixels as the part of the whole ellipse that the page shows.
+TEST(RasterFigures, ClippedEllipsesMatchTheWholeOnes) {
+  const RECT boxes[] = {{3, 4, 180, 130}, {10, 2, 40, 150}, {5, 60, 170, 75}, {20, 20, 21, 140}};
+  for (const RECT& box : boxes) {
+    Page whole(200, 160);
+    whole.solid_brush(RGB(255, 0, 0));
+    ASSERT_TRUE(Ellipse(whole.dc(), box.left, box.top, box.right, box.bottom));
+    for (const POINT shift : {POINT{-70, -50}, POINT{-7, -90}, POINT{-120, -3}}) {
+      Page part(60, 45);
+      part.solid_brush(RGB(255, 0, 0));
+      SetViewportOrgEx(part.dc(), shift.x, shift.y, nullptr);
+      ASSERT_TRUE(Ellipse(part.dc(), box.left, box.top, box.right, box.bottom));
+      for (int y = 0; y < part.height(); y++) {
+        for (int x = 0; x < part.width(); x++) {
+          ASSERT_EQ(part.at(x, y), whole.at(x - shift.x, y - shift.y))
+              << box.left << "," << box.top << " shifted " << shift.x << "," << shift.y << " at " << x << "," << y;
+        }
+      }
+    }
+  }
 }
 
 TEST(RasterFigures, RectangleUsesAnInclusiveBox) {

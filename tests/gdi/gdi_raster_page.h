@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <set>
 #include <utility>
@@ -119,6 +120,22 @@ inline bool eight_connected(const std::set<Pixel>& pixels) {
     }
   }
   return seen.size() == pixels.size();
+}
+
+// The pixel-centre rule for polygons, worked out directly: pixel (x, y) is
+// inside when an odd number of edges cross its row at or left of it, each
+// crossing rounded up; edges cover rows from their upper end, excluded
+// at the lower.
+inline bool inside_polygon(const std::vector<POINT>& corners, int x, int y) {
+  int crossings = 0;
+  for (size_t i = 0; i < corners.size(); i++) {
+    POINT p = corners[i], q = corners[(i + 1) % corners.size()];
+    if (p.y == q.y) continue;
+    if (p.y > q.y) std::swap(p, q);
+    if (y < p.y || y >= q.y) continue;
+    crossings += std::ceil(p.x + double(y - p.y) * (q.x - p.x) / (q.y - p.y)) <= x;
+  }
+  return crossings % 2 == 1;
 }
 
 }  // namespace raster_test

@@ -369,6 +369,13 @@ BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   if (!t.drawable()) return TRUE;
   const raster::EllipseBox box = device_box(t, left, top, right, bottom);
   const RealizedPen& pen = pen_of(*t.dc);
+  const Ink& brush = brush_ink(*t.dc, t.dc->brush, t.dc->rop2);
+  if (!pen.none && pen.width <= 1 && pen.dashes.thin_solid() &&
+      way_for(pen, &brush) == Coverage::Way::kStraight) {
+    Coverage coverage(t.canvas, Coverage::Way::kStraight);
+    raster::ellipse_rows(box, brush, pen.ink, coverage);
+    return TRUE;
+  }
   auto outline = [&](Coverage& out) {
     raster::ellipse_outline(box, raster::Sector(), pen.width, pen.dashes, false, out);
   };

@@ -20,7 +20,13 @@ uint32_t all_or_none(int bit) { return bit ? kColorBits : 0; }
 // ---- row writers: they only store, never read what they write.
 // Each writes `count` pixels from `out` with the 8-pixel pattern `cells`,
 // where out[0] takes cells[phase] and the pattern repeats every 8 pixels.
+// Each filler writes `count` pixels of one colour.
 using RowWriter = void (*)(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase);
+using RowFiller = void (*)(uint32_t* out, size_t count, uint32_t color);
+struct RowWriters {
+  RowWriter pattern;
+  RowFiller solid;
+};
 
 // The pattern turned so that lane i holds the cell of out[i].
 void turn(const uint32_t cells[8], size_t phase, uint32_t lanes[8]) {
@@ -28,47 +34,92 @@ void turn(const uint32_t cells[8], size_t phase, uint32_t lanes[8]) {
 }
 
 #if defined(__x86_64__) || (defined(__i386__) && defined(__SSE2__))
-// Stores one pixel at a time until `out` is aligned to `bytes`.
-size_t align_head(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase,
-                  size_t bytes) {
-  size_t head = (bytes - (reinterpret_cast<uintptr_t>(out) & (bytes - 1))) / 4 % (bytes / 4);
-  head = std::min(head, count);
-  for (size_t i = 0; i < head; i++) out[i] = cells[(phase + i) & 7];
-  return head;
+// A row of at least 8 pixels as whole vector stores of `Lanes` pixels: one
+// unaligned store at each end, aligned stores between them. The end stores
+// overlap the aligned ones with the same values, since a pixel's colour
+// follows its position. Inlined into writers built for each instruction set.
+template <size_t Lanes>
+__attribute__((always_inline)) inline void write_vectors(uint32_t* out, size_t count,
+                                                         const uint32_t cells[8], size_t phase) {
+  typedef uint32_t Vector __attribute__((vector_size(Lanes * 4)));
+  constexpr size_t kBytes = Lanes * 4;
+  uint32_t lanes[8];
+  Vector a, b;
+  turn(cells, phase, lanes);
+  __builtin_memcpy(out, lanes, kBytes);
+  turn(cells, phase + count - Lanes, lanes);
+  __builtin_memcpy(out + count - Lanes, lanes, kBytes);
+  size_t i = (kBytes - (reinterpret_cast<uintptr_t>(out) & (kBytes - 1))) / 4 % Lanes;
+  turn(cells, phase + i, lanes);
+  __builtin_memcpy(&a, lanes, kBytes);
+  __builtin_memcpy(&b, lanes + 8 - Lanes, kBytes);
+  for (; i + 2 * Lanes <= count; i += 2 * Lanes) {
+    *reinterpret_cast<Vector*>(out + i) = a;
+    *reinterpret_cast<Vector*>(out + i + Lanes) = b;
+  }
+  if (i + Lanes <= count) *reinterpret_cast<Vector*>(out + i) = a;
+}
+
+// One colour from 8 pixels on: whole vector stores as above, the colour
+// broadcast in a register.
+template <size_t Lanes>
+__attribute__((always_inline)) inline void fill_vectors(uint32_t* out, size_t count, uint32_t color) {
+  typedef uint32_t Vector __attribute__((vector_size(Lanes * 4)));
+  constexpr size_t kBytes = Lanes * 4;
+  const Vector v = Vector{} + color;
+  __builtin_memcpy(out, &v, kBytes);
+  __builtin_memcpy(out + count - Lanes, &v, kBytes);
+  size_t i = (kBytes - (reinterpret_cast<uintptr_t>(out) & (kBytes - 1))) / 4 % Lanes;
+  for (; i + 2 * Lanes <= count; i += 2 * Lanes) {
+    *reinterpret_cast<Vector*>(out + i) = v;
+    *reinterpret_cast<Vector*>(out + i + Lanes) = v;
+  }
+  if (i + Lanes <= count) *reinterpret_cast<Vector*>(out + i) = v;
+}
+
+// A run of many whole rows (a box as wide as the page) as one string store,
+// which the processor turns into whole cache-line writes without reading
+// the lines first: faster than vector stores once the run is this long.
+constexpr size_t kStringStoreMin = size_t(1) << 16;
+bool string_store(uint32_t* out, size_t count, uint32_t color) {
+  if (count < kStringStoreMin) return false;
+  asm volatile("rep stosl" : "+D"(out), "+c"(count) : "a"(color) : "memory");
+  return true;
+}
+
+void write_short(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase) {
+  for (size_t i = 0; i < count; i++) out[i] = cells[(phase + i) & 7];
+}
+
+void fill_short(uint32_t* out, size_t count, uint32_t color) {
+  for (size_t i = 0; i < count; i++) out[i] = color;
 }
 
 void write_row_sse2(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase) {
-  size_t i = align_head(out, count, cells, phase, 16);
-  uint32_t lanes[8];
-  turn(cells, phase + i, lanes);
-  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes));
-  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + 4));
-  for (; i + 8 <= count; i += 8) {
-    _mm_store_si128(reinterpret_cast<__m128i*>(out + i), a);
-    _mm_store_si128(reinterpret_cast<__m128i*>(out + i + 4), b);
-  }
-  for (size_t k = 0; i < count; i++, k++) out[i] = lanes[k];
+  if (count < 8) return write_short(out, count, cells, phase);
+  write_vectors<4>(out, count, cells, phase);
+}
+
+void fill_row_sse2(uint32_t* out, size_t count, uint32_t color) {
+  if (count < 8) return fill_short(out, count, color);
+  if (!string_store(out, count, color)) fill_vectors<4>(out, count, color);
 }
 
 __attribute__((target("avx2"))) void write_row_avx2(uint32_t* out, size_t count,
                                                     const uint32_t cells[8], size_t phase) {
-  size_t i = align_head(out, count, cells, phase, 32);
-  uint32_t lanes[8];
-  turn(cells, phase + i, lanes);
-  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes));
-  for (; i + 32 <= count; i += 32) {
-    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i), v);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 8), v);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 16), v);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 24), v);
-  }
-  for (; i + 8 <= count; i += 8) _mm256_store_si256(reinterpret_cast<__m256i*>(out + i), v);
-  for (size_t k = 0; i < count; i++, k++) out[i] = lanes[k];
+  if (count < 8) return write_short(out, count, cells, phase);
+  write_vectors<8>(out, count, cells, phase);
 }
 
-RowWriter pick_row_writer() {
+__attribute__((target("avx2"))) void fill_row_avx2(uint32_t* out, size_t count, uint32_t color) {
+  if (count < 8) return fill_short(out, count, color);
+  if (!string_store(out, count, color)) fill_vectors<8>(out, count, color);
+}
+
+RowWriters pick_row_writers() {
   __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") ? write_row_avx2 : write_row_sse2;
+  if (__builtin_cpu_supports("avx2")) return RowWriters{write_row_avx2, fill_row_avx2};
+  return RowWriters{write_row_sse2, fill_row_sse2};
 }
 #else
 void write_row_plain(uint32_t* out, size_t count, const uint32_t cells[8], size_t phase) {
@@ -77,11 +128,13 @@ void write_row_plain(uint32_t* out, size_t count, const uint32_t cells[8], size_
   for (size_t i = 0; i < count; i++) out[i] = lanes[i & 7];
 }
 
-RowWriter pick_row_writer() { return write_row_plain; }
+void fill_row_plain(uint32_t* out, size_t count, uint32_t color) { std::fill(out, out + count, color); }
+
+RowWriters pick_row_writers() { return RowWriters{write_row_plain, fill_row_plain}; }
 #endif
 
 // Chosen once, when the library is loaded.
-const RowWriter write_row = pick_row_writer();
+const RowWriters writers = pick_row_writers();
 
 // Rows of a pattern ink where every cell only stores: the colours of row y.
 bool stores_only(const Mix* cells, uint32_t colors[8]) {
@@ -106,14 +159,13 @@ void mix_row_uniform(uint32_t* out, size_t count, Mix m) {
 // Paints `count` pixels from `out`, the first at device column x0 of row y.
 void paint_run(uint32_t* out, size_t count, int32_t x0, int32_t y, const Ink& ink) {
   const Mix* cells = ink.uniform ? ink.cell : ink.cell + (y & 7) * 8;
-  uint32_t colors[8];
   if (ink.uniform) {
     if (cells[0] == kLeaveAlone) return;
     if (cells[0].and_mask != 0) return mix_row_uniform(out, count, cells[0]);
-    std::fill(colors, colors + 8, cells[0].xor_mask);
-    return write_row(out, count, colors, 0);
+    return writers.solid(out, count, cells[0].xor_mask);
   }
-  if (stores_only(cells, colors)) return write_row(out, count, colors, size_t(x0) & 7);
+  uint32_t colors[8];
+  if (stores_only(cells, colors)) return writers.pattern(out, count, colors, size_t(x0) & 7);
   mix_row(out, count, cells, size_t(x0) & 7);
 }
 

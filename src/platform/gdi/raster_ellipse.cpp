@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 #include "raster_polygon.h"
 
@@ -43,34 +44,99 @@ uint64_t isqrt(uint64_t n) {
 int64_t with_parity_down(int64_t k, int parity) { return ((k ^ parity) & 1) ? k - 1 : k; }
 int64_t with_parity_up(int64_t k, int parity) { return ((k ^ parity) & 1) ? k + 1 : k; }
 
-// Largest k = parity (mod 2), k >= 0, with k^2 b^2 <= a^2 (b^2 - w^2), for
-// 0 <= w <= b: the last column inside the ellipse at height w. Gives
-// parity - 2 when there is none.
-int64_t reach(int64_t a, int64_t b, int64_t w, int parity) {
-  if (b == 0) return with_parity_down(a, parity);
+// Largest k >= 0 with k^2 b^2 <= a^2 (b^2 - w^2), for 0 <= w <= b: the last
+// column inside the ellipse at height w, of either parity.
+int64_t column_reach(int64_t a, int64_t b, int64_t w) {
+  if (b == 0) return a;
   if (a < 65536 && b < 65536) {  // every product fits 64 bits: no 128-bit division
     const uint64_t q = uint64_t(a) * uint64_t(a) * (uint64_t(b - w) * uint64_t(b + w)) /
                        (uint64_t(b) * uint64_t(b));
-    return with_parity_down(int64_t(isqrt(q)), parity);
+    return int64_t(isqrt(q));
   }
   uint128 q = uint128(uint64_t(a)) * uint64_t(a) * (uint128(uint64_t(b - w)) * uint64_t(b + w)) /
               (uint128(uint64_t(b)) * uint64_t(b));
-  return with_parity_down(int64_t(isqrt(uint64_t(q))), parity);
+  return int64_t(isqrt(uint64_t(q)));
+}
+
+// The same, of the given parity; parity - 2 when there is none.
+int64_t reach(int64_t a, int64_t b, int64_t w, int parity) {
+  return with_parity_down(column_reach(a, b, w), parity);
 }
 
 struct RowRange {
   int64_t lo, hi;  // right half, u in half pixels
 };
 
-// The one-pixel outline of the row at height h = |v| (right half).
-RowRange thin_row(const EllipseBox& e, int64_t h) {
+// The one-pixel outline of the row at height h = |v| (right half), from
+// reach_at(w, parity) = reach(e.a, e.b, w, parity).
+template <class ReachAt>
+RowRange thin_row_from(const EllipseBox& e, int64_t h, ReachAt&& reach_at) {
   const int u0 = int(e.a & 1);
-  int64_t band_hi = reach(e.a, e.b, std::max<int64_t>(h - 1, 0), u0);
-  int64_t band_lo = h + 1 <= e.b ? reach(e.a, e.b, h + 1, u0) + 2 : u0;
-  int64_t nearest = reach(e.a, e.b, h, 1 - u0) + 1;
+  int64_t band_hi = reach_at(std::max<int64_t>(h - 1, 0), u0);
+  int64_t band_lo = h + 1 <= e.b ? reach_at(h + 1, u0) + 2 : u0;
+  int64_t nearest = reach_at(h, 1 - u0) + 1;
   if (band_lo > band_hi) return {nearest, nearest};
   return {std::min(band_lo, nearest), std::max(band_hi, nearest)};
 }
+
+RowRange thin_row(const EllipseBox& e, int64_t h) {
+  return thin_row_from(e, h, [&](int64_t w, int parity) { return reach(e.a, e.b, w, parity); });
+}
+
+// The one-pixel outline rows of rows [y_first, y_end) of the box, from the
+// column reach of every height they need, worked out once for both halves
+// and both the outline and the fill. Going down the heights, each reach is
+// found a few exact steps below the one before; where the curve is flat and
+// it falls further, it is worked out afresh.
+class ThinRows {
+ public:
+  ThinRows(const EllipseBox& e, int64_t y_first, int64_t y_end)
+      : e_(e),
+        a2_(uint128(uint64_t(e.a)) * uint64_t(e.a)),
+        b2_(uint128(uint64_t(e.b)) * uint64_t(e.b)),
+        narrow_(e.a < 65536 && e.b < 65536) {
+    if (y_first >= y_end) return;
+    const int64_t v_first = 2 * y_first - e.cy2, v_last = 2 * (y_end - 1) - e.cy2;
+    const int64_t h_lo = v_first <= 0 && v_last >= 0 ? 0 : std::min(std::llabs(v_first), std::llabs(v_last));
+    const int64_t h_hi = std::max(std::llabs(v_first), std::llabs(v_last));
+    w_first_ = std::max<int64_t>(h_lo - 1, 0);
+    const int64_t w_last = std::min(h_hi + 1, e.b);
+    reach_.resize(size_t(std::max<int64_t>(w_last - w_first_ + 1, 0)));
+    const bool exact_products = e.a < (int64_t(1) << 31) && e.b < (int64_t(1) << 31) && e.b > 0;
+    int64_t k = 0;
+    for (int64_t w = w_first_; w <= w_last; w++) {
+      k = w > w_first_ && exact_products ? step_down(k, w) : column_reach(e.a, e.b, w);
+      reach_[size_t(w - w_first_)] = k;
+    }
+  }
+  RowRange at(int64_t y) const {
+    return thin_row_from(e_, std::llabs(2 * y - e_.cy2), [&](int64_t w, int parity) {
+      return with_parity_down(reach_[size_t(w - w_first_)], parity);
+    });
+  }
+
+ private:
+  // k^2 b^2 <= a^2 (b^2 - w^2), every product below 2^124 (below 2^64 for
+  // axes under 2^16, which most figures have).
+  bool fits(int64_t k, int64_t w) const {
+    if (narrow_) {
+      const uint64_t kk = uint64_t(k) * uint64_t(k), ww = uint64_t(w) * uint64_t(w);
+      return kk * uint64_t(b2_) <= uint64_t(a2_) * (uint64_t(b2_) - ww);
+    }
+    return uint128(uint64_t(k)) * uint64_t(k) * b2_ <= a2_ * (b2_ - uint128(uint64_t(w)) * uint64_t(w));
+  }
+  int64_t step_down(int64_t previous, int64_t w) const {
+    for (int64_t k = previous; k >= 0 && k > previous - 8; k--) {
+      if (fits(k, w)) return k;
+    }
+    return column_reach(e_.a, e_.b, w);
+  }
+  const EllipseBox& e_;
+  const uint128 a2_, b2_;
+  const bool narrow_;
+  int64_t w_first_ = 0;
+  std::vector<int64_t> reach_;
+};
 
 // The last column (right half) where the curve is flatter than 45 degrees.
 int64_t last_flat_column(const EllipseBox& e) {
@@ -210,8 +276,8 @@ template <class Out>
 void emit_row_part(const EllipseBox& e, const Sector& sector, int64_t y, int64_t lo, int64_t hi,
                    const Box& clip, Out&& out) {
   const int parity = int(e.a & 1);
-  int64_t slo[2], shi[2];
-  int n = sector.row_ranges(2 * y - e.cy2, slo, shi);
+  int64_t slo[2] = {lo, 0}, shi[2] = {hi, 0};
+  const int n = sector.whole() ? 1 : sector.row_ranges(2 * y - e.cy2, slo, shi);
   for (int i = 0; i < n; i++) {
     int64_t a = with_parity_up(std::max(lo, slo[i]), parity);
     int64_t b = with_parity_down(std::min(hi, shi[i]), parity);
@@ -245,9 +311,11 @@ void thin_outline(const EllipseBox& e, const Sector& sector, const DashList& das
       return dashes.thin_on(positions->relative(2 * x - e.cx2, v));
     });
   };
+  const int64_t y_first = std::max<int64_t>(e.top, clip.top);
   const int64_t y_end = std::min<int64_t>(e.bottom + 1, clip.bottom);
-  for (int64_t y = std::max<int64_t>(e.top, clip.top); y < y_end; y++) {
-    RowRange r = thin_row(e, std::llabs(2 * y - e.cy2));
+  const ThinRows rows(e, y_first, y_end);
+  for (int64_t y = y_first; y < y_end; y++) {
+    RowRange r = rows.at(y);
     emit_row_part(e, sector, y, r.lo, r.hi, clip, add);
     emit_row_part(e, sector, y, -r.hi, -r.lo, clip, add);
   }
@@ -406,10 +474,29 @@ void ellipse_outline(const EllipseBox& box, const Sector& sector, double width,
 void ellipse_fill(const EllipseBox& box, const Sector& sector, Coverage& out) {
   const Box& clip = out.clip();
   auto add = [&](int64_t y, int64_t x0, int64_t x1) { out.add(y, x0, x1); };
+  const int64_t y_first = std::max<int64_t>(box.top, clip.top);
   const int64_t y_end = std::min<int64_t>(box.bottom + 1, clip.bottom);
-  for (int64_t y = std::max<int64_t>(box.top, clip.top); y < y_end; y++) {
-    RowRange r = thin_row(box, std::llabs(2 * y - box.cy2));
+  const ThinRows rows(box, y_first, y_end);
+  for (int64_t y = y_first; y < y_end; y++) {
+    RowRange r = rows.at(y);
     emit_row_part(box, sector, y, -r.hi, r.hi, clip, add);
+  }
+}
+
+void ellipse_rows(const EllipseBox& box, const Ink& fill, const Ink& pen, Coverage& out) {
+  const Box& clip = out.clip();
+  const Sector whole;
+  auto add = [&](int64_t y, int64_t x0, int64_t x1) { out.add(y, x0, x1); };
+  const int64_t y_first = std::max<int64_t>(box.top, clip.top);
+  const int64_t y_end = std::min<int64_t>(box.bottom + 1, clip.bottom);
+  const ThinRows rows(box, y_first, y_end);
+  for (int64_t y = y_first; y < y_end; y++) {
+    const RowRange r = rows.at(y);
+    out.use(fill);
+    emit_row_part(box, whole, y, -r.hi, r.hi, clip, add);
+    out.use(pen);
+    emit_row_part(box, whole, y, r.lo, r.hi, clip, add);
+    emit_row_part(box, whole, y, -r.hi, -r.lo, clip, add);
   }
 }
 

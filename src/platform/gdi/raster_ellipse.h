@@ -54,6 +54,11 @@ void ellipse_outline(const EllipseBox& box, const Sector& sector, double width,
 // limited to the sector.
 void ellipse_fill(const EllipseBox& box, const Sector& sector, Coverage& out);
 
+// A whole ellipse filled with `fill` and outlined one pixel wide with `pen`,
+// row by row, each row's outline painted over its fill: for coverage that
+// paints straight, the same pixels as the outline and then the fill.
+void ellipse_rows(const EllipseBox& box, const Ink& fill, const Ink& pen, Coverage& out);
+
 // The device pixel where the ray through `direction` (half pixels, y down,
 // from the centre) meets the outline, and the pixel of the centre.
 DevPoint ellipse_ray_pixel(const EllipseBox& box, DevPoint direction);

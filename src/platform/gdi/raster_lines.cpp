@@ -15,10 +15,19 @@ __extension__ typedef __int128 int128;
 
 constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
 
-int64_t floor_div(int128 a, int128 b) {  // b > 0
-  int128 q = a / b;
+template <class Int>
+Int floor_div_of(Int a, Int b) {  // b > 0
+  Int q = a / b;
   if (a % b != 0 && a < 0) q--;
-  return int64_t(q);
+  return q;
+}
+
+// 128-bit division only where the operands need it: page-sized lines take
+// the 64-bit one.
+bool fits_64(int128 v) { return v == int128(int64_t(v)); }
+int64_t floor_div(int128 a, int128 b) {  // b > 0
+  if (fits_64(a) && fits_64(b)) return floor_div_of(int64_t(a), int64_t(b));
+  return int64_t(floor_div_of(a, b));
 }
 int64_t ceil_div(int128 a, int128 b) { return -floor_div(-a, b); }
 
@@ -34,7 +43,7 @@ int64_t first_step_reaching(int64_t k, int64_t major, int64_t minor) {
 // as offset and remainder while i counts up.
 struct MinorStepper {
   int64_t offset, remainder;
-  const int64_t increment, denominator;
+  int64_t increment, denominator;
   bool step() {  // true when the offset grew
     remainder += increment;
     if (remainder < denominator) return false;
@@ -72,24 +81,6 @@ class RunBuilder {
   Sink& sink_;
   bool open_ = false;
   int32_t y_ = 0, x0_ = 0, x1_ = 0;
-};
-
-// Stores one colour straight into the page, without a virtual call per run.
-class StoreSink {
- public:
-  StoreSink(const Canvas& canvas, uint32_t color) : canvas_(canvas), color_(color) {}
-  void run(int32_t y, int32_t x0, int32_t x1) {
-    uint32_t* row = canvas_.row(y);
-    if (x1 - x0 == 1) {
-      row[x0] = color_;
-    } else {
-      std::fill(row + x0, row + x1, color_);
-    }
-  }
-
- private:
-  const Canvas& canvas_;
-  const uint32_t color_;
 };
 
 class CoverageSink final : public RunSink {
@@ -184,19 +175,30 @@ int64_t thin_length(DevPoint a, DevPoint b) {
 
 namespace {
 
-template <class Sink>
-void step_thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes,
-                    int64_t start, LineEnd last, Sink& sink) {
+// The steps of a thin line of nonzero length that lie inside the clip:
+// step i (first <= i < end) is at `origin` + i along the major axis, and
+// the minor offset of `first` is in `minor_step`.
+struct ThinSteps {
+  int major_axis;
+  int64_t major_sign, minor_sign;
+  int64_t om, on;  // origin along the major and the minor axis
+  int64_t first, end;
+  MinorStepper minor_step;
+  int32_t at(int64_t i, int64_t offset, int axis) const {
+    return int32_t(axis == major_axis ? om + major_sign * i : on + minor_sign * offset);
+  }
+};
+
+// False when no step lies inside the clip; `major` gives the line's
+// major-axis length, which is 0 for a single point.
+bool plan_thin_line(DevPoint a, DevPoint b, const Box& clip, LineEnd last, int64_t& major,
+                    ThinSteps& out) {
   const int64_t delta[2] = {b.x - a.x, b.y - a.y};
   const int major_axis = std::llabs(delta[0]) >= std::llabs(delta[1]) ? 0 : 1;
   const int minor_axis = 1 - major_axis;
-  const int64_t major = std::llabs(delta[major_axis]), minor = std::llabs(delta[minor_axis]);
-  if (major == 0) {
-    if (last == LineEnd::kCovered && clip.contains(a.x, a.y) && dashes.thin_on(start)) {
-      sink.run(int32_t(a.y), int32_t(a.x), int32_t(a.x + 1));
-    }
-    return;
-  }
+  major = std::llabs(delta[major_axis]);
+  const int64_t minor = std::llabs(delta[minor_axis]);
+  if (major == 0) return false;
   const int64_t major_sign = delta[major_axis] > 0 ? 1 : -1;
   const int64_t minor_sign = delta[minor_axis] < 0 ? -1 : 1;
   const int64_t origin[2] = {a.x, a.y};
@@ -216,36 +218,50 @@ void step_thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& das
   const int64_t k_hi = minor_sign > 0 ? hi[minor_axis] - on : on - lo[minor_axis] + 1;
   first = std::max(first, first_step_reaching(k_lo, major, minor));
   end = std::min(end, first_step_reaching(k_hi, major, minor));
-  if (first >= end) return;
+  if (first >= end) return false;
 
   const int128 numerator = int128(2) * first * minor + major;
-  MinorStepper minor_step{int64_t(numerator / (2 * major)), int64_t(numerator % (2 * major)),
-                          2 * minor, 2 * major};
-  auto at = [&](int64_t i, int64_t offset, int axis) {
-    return int32_t(axis == major_axis ? om + major_sign * i : on + minor_sign * offset);
-  };
+  const int64_t offset = floor_div(numerator, 2 * major);  // numerator >= 0
+  out = ThinSteps{major_axis, major_sign, minor_sign, om, on, first, end,
+                  MinorStepper{offset, int64_t(numerator - int128(offset) * (2 * major)), 2 * minor,
+                               2 * major}};
+  return true;
+}
+
+template <class Sink>
+void step_thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes,
+                    int64_t start, LineEnd last, Sink& sink) {
+  int64_t major = 0;
+  ThinSteps s{};
+  if (!plan_thin_line(a, b, clip, last, major, s)) {
+    if (major == 0 && last == LineEnd::kCovered && clip.contains(a.x, a.y) && dashes.thin_on(start)) {
+      sink.run(int32_t(a.y), int32_t(a.x), int32_t(a.x + 1));
+    }
+    return;
+  }
+  MinorStepper& minor_step = s.minor_step;
   if (!dashes.thin_solid()) {
-    DashWalker dash(dashes, start + first);
+    DashWalker dash(dashes, start + s.first);
     RunBuilder<Sink> runs(sink);
-    for (int64_t i = first; i < end; i++, dash.advance(), minor_step.step()) {
+    for (int64_t i = s.first; i < s.end; i++, dash.advance(), minor_step.step()) {
       if (dash.on()) {
-        runs.pixel(at(i, minor_step.offset, 0), at(i, minor_step.offset, 1));
+        runs.pixel(s.at(i, minor_step.offset, 0), s.at(i, minor_step.offset, 1));
       } else {
         runs.flush();
       }
     }
-  } else if (major_axis == 1) {  // steep: one pixel per row
-    for (int64_t i = first; i < end; i++, minor_step.step()) {
-      int32_t x = at(i, minor_step.offset, 0);
-      sink.run(at(i, 0, 1), x, x + 1);
+  } else if (s.major_axis == 1) {  // steep: one pixel per row
+    for (int64_t i = s.first; i < s.end; i++, minor_step.step()) {
+      int32_t x = s.at(i, minor_step.offset, 0);
+      sink.run(s.at(i, 0, 1), x, x + 1);
     }
   } else {  // flat: runs along rows, one per minor step
-    int64_t run_start = first;
-    for (int64_t i = first; i < end; i++) {
+    int64_t run_start = s.first;
+    for (int64_t i = s.first; i < s.end; i++) {
       int64_t offset = minor_step.offset;
-      if (!minor_step.step() && i + 1 < end) continue;
-      int32_t xa = at(run_start, 0, 0), xb = at(i, 0, 0);
-      sink.run(at(0, offset, 1), std::min(xa, xb), std::max(xa, xb) + 1);
+      if (!minor_step.step() && i + 1 < s.end) continue;
+      int32_t xa = s.at(run_start, 0, 0), xb = s.at(i, 0, 0);
+      sink.run(s.at(0, offset, 1), std::min(xa, xb), std::max(xa, xb) + 1);
       run_start = i + 1;
     }
   }
@@ -259,9 +275,33 @@ void thin_line(DevPoint a, DevPoint b, const Box& clip, const DashList& dashes, 
 }
 
 void thin_line_store(DevPoint a, DevPoint b, LineEnd last, const Canvas& canvas, uint32_t color) {
-  static const DashList kSolid;
-  StoreSink sink(canvas, color);
-  step_thin_line(a, b, canvas.clip, kSolid, 0, last, sink);
+  int64_t major = 0;
+  ThinSteps s{};
+  if (!plan_thin_line(a, b, canvas.clip, last, major, s)) {
+    if (major == 0 && last == LineEnd::kCovered && canvas.clip.contains(a.x, a.y)) {
+      canvas.row(int32_t(a.y))[a.x] = color;
+    }
+    return;
+  }
+  // Bresenham steps straight in the page: an offset from the first pixel,
+  // moved along the major axis every step and along the minor one when the
+  // remainder runs over.
+  const ptrdiff_t stride = ptrdiff_t(canvas.stride);
+  const ptrdiff_t along = s.major_axis == 0 ? s.major_sign : s.major_sign * stride;
+  const ptrdiff_t across = s.major_axis == 0 ? s.minor_sign * stride : s.minor_sign;
+  uint32_t* const first = canvas.row(s.at(s.first, s.minor_step.offset, 1)) + s.at(s.first, s.minor_step.offset, 0);
+  int64_t remainder = s.minor_step.remainder;
+  const int64_t increment = s.minor_step.increment, denominator = s.minor_step.denominator;
+  ptrdiff_t offset = 0;
+  for (int64_t i = s.first; i < s.end; i++) {
+    first[offset] = color;
+    offset += along;
+    remainder += increment;
+    if (remainder >= denominator) {
+      remainder -= denominator;
+      offset += across;
+    }
+  }
 }
 
 void thin_path(const std::vector<DevPoint>& points, bool closed, LineEnd last,

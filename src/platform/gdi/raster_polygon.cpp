@@ -10,10 +10,11 @@
 namespace kelplat::gdi::raster {
 namespace {
 
-struct Edge {
-  double x0, y0, x1, y1;  // y0 < y1
-  int64_t first_row, end_row;
-};
+// Corners whose coordinates are whole numbers this small give the same
+// crossing columns by exact integer stepping as by the division below:
+// every product is exact in a double, and a crossing that is not a whole
+// number lies at least 1 / 2^21 away from one, far beyond the rounding.
+constexpr double kExactLimit = 1 << 20;
 
 // Device coordinates beyond this are outside every page; clamping keeps the
 // conversions to integers defined.
@@ -21,11 +22,58 @@ constexpr double kFar = 1e15;
 
 int64_t ceil_row(double v) { return int64_t(std::ceil(std::clamp(v, -kFar, kFar))); }
 
-double crossing(const Edge& e, double y) {
-  return e.x0 + (y - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);
+int64_t floor_div(int64_t a, int64_t b) {  // b > 0
+  const int64_t q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+class Edge {
+ public:
+  Edge(PointF a, PointF b, const Box& clip, bool exact)
+      : x0_(a.x), y0_(a.y), x1_(b.x), y1_(b.y),
+        first_row_(std::max<int64_t>(ceil_row(a.y), clip.top)),
+        end_row_(std::min<int64_t>(ceil_row(b.y), clip.bottom)),
+        exact_(exact) {
+    if (!exact_ || first_row_ >= end_row_) return;
+    // column * dy - n = slack, 0 <= slack < dy, n = (row - y0) dx.
+    dy_ = int64_t(y1_ - y0_);
+    const int64_t dx = int64_t(x1_ - x0_);
+    step_ = floor_div(dx, dy_);
+    step_slack_ = dx - step_ * dy_;
+    const int64_t n = (first_row_ - int64_t(y0_)) * dx;
+    column_ = -floor_div(-n, dy_);
+    slack_ = column_ * dy_ - n;
+    column_ += int64_t(x0_);
+  }
+  int64_t first_row() const { return first_row_; }
+  int64_t end_row() const { return end_row_; }
+  // The crossing column of row y; called for each row from first_row() on.
+  int64_t next_column(int64_t y) {
+    if (!exact_) return ceil_row(x0_ + (double(y) - y0_) * (x1_ - x0_) / (y1_ - y0_));
+    const int64_t c = column_;
+    column_ += step_;
+    slack_ -= step_slack_;
+    if (slack_ < 0) {
+      column_++;
+      slack_ += dy_;
+    }
+    return c;
+  }
+
+ private:
+  double x0_, y0_, x1_, y1_;  // y0 < y1
+  int64_t first_row_, end_row_;
+  bool exact_;
+  int64_t dy_ = 1, step_ = 0, step_slack_ = 0, column_ = 0, slack_ = 0;
+};
+
+bool whole_and_small(const PointF* points, size_t count) {
+  auto fits = [](double v) { return std::fabs(v) <= kExactLimit && v == std::floor(v); };
+  return std::all_of(points, points + count, [&](const PointF& p) { return fits(p.x) && fits(p.y); });
 }
 
 std::vector<Edge> edges_of(const PointF* points, size_t count, const Box& clip) {
+  const bool exact = whole_and_small(points, count);
   std::vector<Edge> edges;
   edges.reserve(count);
   for (size_t i = 0; i < count; i++) {
@@ -33,12 +81,11 @@ std::vector<Edge> edges_of(const PointF* points, size_t count, const Box& clip) 
     if (!(std::isfinite(a.y) && std::isfinite(b.y) && std::isfinite(a.x) && std::isfinite(b.x))) continue;
     if (a.y == b.y) continue;
     if (a.y > b.y) std::swap(a, b);
-    Edge e{a.x, a.y, b.x, b.y, std::max<int64_t>(ceil_row(a.y), clip.top),
-           std::min<int64_t>(ceil_row(b.y), clip.bottom)};
-    if (e.first_row < e.end_row) edges.push_back(e);
+    Edge e(a, b, clip, exact);
+    if (e.first_row() < e.end_row()) edges.push_back(e);
   }
   std::sort(edges.begin(), edges.end(),
-            [](const Edge& a, const Edge& b) { return a.first_row < b.first_row; });
+            [](const Edge& a, const Edge& b) { return a.first_row() < b.first_row(); });
   return edges;
 }
 
@@ -51,7 +98,13 @@ constexpr size_t kSortLimit = 64;
 // a pixel is inside when an odd number of crossings lie at or left of it.
 void add_row(int64_t y, std::vector<int64_t>& cols, std::vector<uint8_t>& flips, Coverage& out) {
   if (cols.size() <= kSortLimit) {
-    std::sort(cols.begin(), cols.end());
+    // Insertion sort: rows mostly cross a handful of edges.
+    for (size_t i = 1; i < cols.size(); i++) {
+      const int64_t c = cols[i];
+      size_t j = i;
+      for (; j > 0 && cols[j - 1] > c; j--) cols[j] = cols[j - 1];
+      cols[j] = c;
+    }
     for (size_t i = 0; i + 1 < cols.size(); i += 2) out.add(y, cols[i], cols[i + 1]);
     return;
   }
@@ -78,22 +131,20 @@ void fill_polygon(const PointF* points, size_t count, Coverage& out) {
   if (count < 3) return;
   std::vector<Edge> edges = edges_of(points, count, out.clip());
   if (edges.empty()) return;
-  std::vector<const Edge*> active;
+  std::vector<Edge*> active;
   std::vector<int64_t> cols;
   std::vector<uint8_t> flips;
   const Box& clip = out.clip();
   size_t next = 0;
-  int64_t y = edges.front().first_row;
+  int64_t y = edges.front().first_row();
   while (next < edges.size() || !active.empty()) {
-    if (active.empty()) y = std::max(y, edges[next].first_row);
-    while (next < edges.size() && edges[next].first_row <= y) active.push_back(&edges[next++]);
+    if (active.empty()) y = std::max(y, edges[next].first_row());
+    while (next < edges.size() && edges[next].first_row() <= y) active.push_back(&edges[next++]);
     active.erase(std::remove_if(active.begin(), active.end(),
-                                [y](const Edge* e) { return e->end_row <= y; }),
+                                [y](const Edge* e) { return e->end_row() <= y; }),
                  active.end());
     cols.clear();
-    for (const Edge* e : active) {
-      cols.push_back(std::clamp<int64_t>(ceil_row(crossing(*e, double(y))), clip.left, clip.right));
-    }
+    for (Edge* e : active) cols.push_back(std::clamp<int64_t>(e->next_column(y), clip.left, clip.right));
     add_row(y, cols, flips, out);
     y++;
   }
