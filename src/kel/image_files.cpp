@@ -19,7 +19,8 @@ const WORD kBmpSignature = 0x4D42;  // "BM"
 const DWORD kFileHeaderSize = sizeof(BITMAPFILEHEADER);
 const DWORD kInfoHeaderSize = sizeof(BITMAPINFOHEADER);
 // A header block with room for the longest colour table: 256 entries.
-const DWORD kHeaderBlockSize = kInfoHeaderSize + 256 * sizeof(RGBQUAD);
+const DWORD kMaxColourEntries = 256;
+const DWORD kHeaderBlockSize = kInfoHeaderSize + kMaxColourEntries * sizeof(RGBQUAD);
 // No DIB we read may claim more than this (the largest block we make).
 const unsigned long long kMaxDibBytes = 0x7FFFFFFF;
 // The longest information header we read (the fifth version's).
@@ -164,8 +165,11 @@ bool read_file(HANDLE file, void* to, DWORD bytes, DWORD* done) {
 // Colour entries that follow an information header. Depths above 8 bits
 // have no colour table, except the three masks of BI_BITFIELDS, which take
 // the place of three entries (so that FindDIBBits finds the pixels).
+// A stated count is held to the 256 entries an 8-bit DIB can index: a
+// damaged header that counts 150 million of them would otherwise make a
+// 78-byte file cost 600 MB.
 unsigned long long colour_count(const BITMAPINFOHEADER& bi) {
-  if (bi.biClrUsed != 0) return bi.biClrUsed;
+  if (bi.biClrUsed != 0) return std::min<DWORD>(bi.biClrUsed, kMaxColourEntries);
   if (bi.biBitCount <= 8) return 1ull << bi.biBitCount;
   return bi.biCompression == BI_BITFIELDS ? 3 : 0;
 }
@@ -210,7 +214,7 @@ bool read_dib(HANDLE file, HANDLE* block, char** dib) {
   if (!image_bytes(bi, &pixels) || colours > 0xFFFFFFFFull) return false;
   // Sizes past what a block may hold are refused; a file that is merely
   // short, by however much, is read and what it lacks is zero.
-  if (bi.biClrUsed == 0) bi.biClrUsed = static_cast<DWORD>(colours);
+  if (bi.biClrUsed == 0 || bi.biClrUsed > colours) bi.biClrUsed = static_cast<DWORD>(colours);
   bi.biSizeImage = static_cast<DWORD>(pixels);
   std::memcpy(*dib, &bi, sizeof bi);
   unsigned long long table = colours * sizeof(RGBQUAD);

@@ -1,5 +1,6 @@
 // Files of the portable platform's kernel.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -209,6 +210,41 @@ TEST_F(KernelFiles, AtomicFileReplacesTheTargetOnlyOnCommit) {
   EXPECT_EQ(nowhere.error(), ENOENT);
   EXPECT_FALSE(nowhere.write("x", 1));
   EXPECT_FALSE(nowhere.commit());
+}
+
+// A link is followed and stays a link; a device is written in place, not
+// replaced by a regular file; the mode of a replaced file is kept.
+TEST_F(KernelFiles, AtomicFileKeepsLinksDevicesAndModes) {
+  using kelplat::kernel::AtomicFile;
+  make_file(path("real.bmp"), "old");
+  ASSERT_EQ(::chmod(path("real.bmp").c_str(), 0640), 0);
+  ASSERT_EQ(::symlink(path("real.bmp").c_str(), path("link.bmp").c_str()), 0);
+  {
+    AtomicFile file(path("link.bmp"));
+    EXPECT_TRUE(file.write("new", 3));
+    EXPECT_TRUE(file.commit());
+  }
+  struct stat seen;
+  ASSERT_EQ(::lstat(path("link.bmp").c_str(), &seen), 0);
+  EXPECT_TRUE(S_ISLNK(seen.st_mode));
+  EXPECT_EQ(kel_test::SmallDisk::read(path("real.bmp")), "new");
+  ASSERT_EQ(::stat(path("real.bmp").c_str(), &seen), 0);
+  EXPECT_EQ(seen.st_mode & 07777, 0640u);
+  // A pipe (as /dev/null would be a device), with its reader open.
+  ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+  int reader = ::open(path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  {
+    AtomicFile pipe(path("pipe"));
+    EXPECT_TRUE(pipe.write("sent", 4));
+    EXPECT_TRUE(pipe.commit());
+  }
+  char received[8] = {};
+  EXPECT_EQ(::read(reader, received, sizeof received), 4);
+  EXPECT_STREQ(received, "sent");
+  ::close(reader);
+  ASSERT_EQ(::lstat(path("pipe").c_str(), &seen), 0);
+  EXPECT_TRUE(S_ISFIFO(seen.st_mode));
 }
 
 TEST(KernelFilesFullDisk, AtomicFileOnAFullDiskKeepsTheOldFile) {

@@ -2,10 +2,13 @@
 #include "atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <string>
 
 namespace kelplat::kernel {
@@ -31,6 +34,15 @@ int create_beside(const std::string& target, std::string* name) {
   return -1;
 }
 
+// The file a path names: a symbolic link is followed, so that the file it
+// points to is replaced and the link stays.
+std::string followed(const std::string& path) {
+  char resolved[PATH_MAX];
+  struct stat link;
+  if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
 }  // namespace
 
 bool sync_folder_of(const std::string& path) {
@@ -43,8 +55,18 @@ bool sync_folder_of(const std::string& path) {
   return result == 0;
 }
 
-AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
-  fd_ = create_beside(target_, &temporary_);
+AtomicFile::AtomicFile(std::string target) : target_(followed(target)) {
+  struct stat existing;
+  const bool exists = ::stat(target_.c_str(), &existing) == 0;
+  if (exists && !S_ISREG(existing.st_mode)) {
+    // A device or a pipe cannot be replaced: it is written in place.
+    fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    in_place_ = true;
+  } else {
+    fd_ = create_beside(target_, &temporary_);
+    // The new file keeps the permissions of the one it replaces.
+    if (fd_ >= 0 && exists) ::fchmod(fd_, existing.st_mode & 07777);
+  }
   if (fd_ < 0) error_ = errno;
 }
 
@@ -73,6 +95,7 @@ bool AtomicFile::write(const void* data, size_t size) {
 
 bool AtomicFile::commit() {
   if (!ok()) return false;
+  if (in_place_) return commit_in_place();
   if (::fsync(fd_) != 0) return fail(errno);
   int closed = ::close(fd_);
   fd_ = -1;
@@ -82,6 +105,14 @@ bool AtomicFile::commit() {
   // The new content is in place; a folder that cannot be flushed only
   // risks the rename on a crash of the whole system.
   sync_folder_of(target_);
+  return true;
+}
+
+bool AtomicFile::commit_in_place() {
+  int closed = ::close(fd_);
+  fd_ = -1;
+  if (closed != 0) return fail(errno);
+  committed_ = true;
   return true;
 }
 

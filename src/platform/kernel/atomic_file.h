@@ -5,6 +5,9 @@
 // only then renames it over the target. Until then, and whenever a step
 // fails (a full disk, a quota), the target keeps its old content, and a
 // writer dropped without a successful commit removes its temporary file.
+// A symbolic link is followed (the file it names is replaced); a target that
+// is not a regular file (a device such as /dev/null, a pipe) is written in
+// place, as it cannot be replaced.
 #ifndef KEL_PLATFORM_KERNEL_ATOMIC_FILE_H
 #define KEL_PLATFORM_KERNEL_ATOMIC_FILE_H
 
@@ -37,12 +40,14 @@ class AtomicFile {
 
  private:
   bool fail(int error);
+  bool commit_in_place();
 
   std::string target_;
   std::string temporary_;
   int fd_ = -1;
   int error_ = 0;
   bool committed_ = false;
+  bool in_place_ = false;
 };
 
 // Flushes the folder holding `path` (its entries, after a rename) to the
