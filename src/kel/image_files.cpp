@@ -174,6 +174,10 @@ unsigned long long colour_count(const BITMAPINFOHEADER& bi) {
   return bi.biCompression == BI_BITFIELDS ? 3 : 0;
 }
 
+bool pixel_depth_ok(WORD bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
 // The pixel byte count a header states (biSizeImage, or the row rule for
 // uncompressed DIBs that leave it 0); false when it cannot be a size.
 bool image_bytes(const BITMAPINFOHEADER& bi, unsigned long long* bytes) {
@@ -210,6 +214,9 @@ bool read_dib(HANDLE file, HANDLE* block, char** dib) {
   // The core header is refused, like any header shorter than the
   // information header or longer than the longest published one.
   if (bi.biSize < kInfoHeaderSize || bi.biSize > kMaxHeaderSize) return false;
+  // So is a pixel depth no DIB has: 2048 bits a pixel would make a 78-byte
+  // file claim 682 MB of rows.
+  if (!pixel_depth_ok(bi.biBitCount)) return false;
   unsigned long long colours = colour_count(bi), pixels = 0;
   if (!image_bytes(bi, &pixels) || colours > 0xFFFFFFFFull) return false;
   // Sizes past what a block may hold are refused; a file that is merely
@@ -228,8 +235,7 @@ bool read_dib(HANDLE file, HANDLE* block, char** dib) {
   if (bmf.bfOffBits != 0) SetFilePointer(file, static_cast<LONG>(bmf.bfOffBits), NULL, FILE_BEGIN);
   char* bits = *dib + bi.biSize + table;
   if (!read_file(file, bits, static_cast<DWORD>(pixels), &done)) return false;
-  // A short file leaves the rest of the rows zero, never undefined.
-  if (done < pixels) std::memset(bits + done, 0, static_cast<size_t>(pixels - done));
+  // A short file leaves the rest of the rows as the block grew: zero.
   return true;
 }
 

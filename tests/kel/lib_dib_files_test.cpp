@@ -219,6 +219,8 @@ TEST_F(DibFiles, ReadDibFileRefusesAbsurdClaims) {
   EXPECT_EQ(read_back(claim(1, 1, 24, 0xFFFFFFF0u, 0)), nullptr);
   EXPECT_EQ(read_back(claim(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 0)), nullptr);
   EXPECT_EQ(read_back(claim(-5, 1, 24, 0, 0)), nullptr);
+  // Depths no DIB has (found by the fuzz target: 2048 bits a pixel).
+  for (int bits : {0, 2, 7, 2048, 0xFFFF}) EXPECT_EQ(read_back(claim(48, 100, bits, 0, 0)), nullptr) << bits;
   // A pixel offset past the end reads nothing: the rows are zero.
   std::vector<uint8_t> far = picture_test::bmp_file(dib_24(), 40);
   far[10] = 0xFF, far[11] = 0xFF, far[12] = 0xFF, far[13] = 0x7F;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform.h"
@@ -212,8 +213,9 @@ TEST_F(KernelFiles, AtomicFileReplacesTheTargetOnlyOnCommit) {
   EXPECT_FALSE(nowhere.commit());
 }
 
-// A link is followed and stays a link; a device is written in place, not
-// replaced by a regular file; the mode of a replaced file is kept.
+// A link is followed and stays a link; a device or a pipe is written in
+// place, not replaced by a regular file (SaveDIB to /dev/null once replaced
+// the device); the mode of a replaced file is kept.
 TEST_F(KernelFiles, AtomicFileKeepsLinksDevicesAndModes) {
   using kelplat::kernel::AtomicFile;
   make_file(path("real.bmp"), "old");
@@ -243,6 +245,24 @@ TEST_F(KernelFiles, AtomicFileKeepsLinksDevicesAndModes) {
   EXPECT_EQ(::read(reader, received, sizeof received), 4);
   EXPECT_STREQ(received, "sent");
   ::close(reader);
+  ASSERT_EQ(::lstat(path("pipe").c_str(), &seen), 0);
+  EXPECT_TRUE(S_ISFIFO(seen.st_mode));
+
+  // MoveFileExA, which the library's file writers replace their targets
+  // with, treats links and pipes alike.
+  make_file(path("moved"), "moved");
+  EXPECT_TRUE(MoveFileExA(path("moved").c_str(), path("link.bmp").c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(kel_test::SmallDisk::read(path("real.bmp")), "moved");
+  ASSERT_EQ(::lstat(path("link.bmp").c_str(), &seen), 0);
+  EXPECT_TRUE(S_ISLNK(seen.st_mode));
+  reader = ::open(path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+  make_file(path("piped"), "piped");
+  EXPECT_TRUE(MoveFileExA(path("piped").c_str(), path("pipe").c_str(), MOVEFILE_REPLACE_EXISTING));
+  std::memset(received, 0, sizeof received);
+  EXPECT_EQ(::read(reader, received, sizeof received), 5);
+  EXPECT_STREQ(received, "piped");
+  ::close(reader);
+  EXPECT_NE(::access(path("piped").c_str(), F_OK), 0);
   ASSERT_EQ(::lstat(path("pipe").c_str(), &seen), 0);
   EXPECT_TRUE(S_ISFIFO(seen.st_mode));
 }

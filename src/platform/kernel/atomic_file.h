@@ -50,6 +50,17 @@ class AtomicFile {
   bool in_place_ = false;
 };
 
+// The file a path names: a symbolic link is followed, so that the file it
+// points to is replaced and the link stays.
+std::string followed_link(const std::string& path);
+// True for an existing file that is neither a regular file nor a folder (a
+// device such as /dev/null, a pipe, a socket): it can be written, never
+// replaced.
+bool is_special_file(const std::string& path);
+// Writes the bytes of the file `from` into the existing file `to`, in
+// place; false with errno set on a failure.
+bool copy_into(const std::string& from, const std::string& to);
+
 // Flushes the folder holding `path` (its entries, after a rename) to the
 // disk; false with errno set when that fails.
 bool sync_folder_of(const std::string& path);
