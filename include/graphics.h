@@ -36,9 +36,11 @@
 
 // The window handle type, declared exactly as the platform declares it, so
 // this header can be included before or after the system headers.
-// (kel/wintypes.h declares it too: after it, C99 takes no second typedef.)
+// kel/wintypes.h declares it too; whichever comes first gives the typedef,
+// since C99 takes no second one.
+#ifndef KEL_HWND_DECLARED
+#define KEL_HWND_DECLARED
 struct HWND__;
-#ifndef KEL_WINTYPES_H
 typedef struct HWND__* HWND;
 #endif
 

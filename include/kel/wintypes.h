@@ -12,6 +12,7 @@
 #ifdef _WIN32
 
 #include <windows.h>
+#define KEL_HWND_DECLARED
 
 #else
 
@@ -69,7 +70,13 @@ typedef void* HANDLE;
 typedef HANDLE HGLOBAL;
 typedef HANDLE HLOCAL;
 typedef void* HGDIOBJ;
-KEL_DECLARE_HANDLE(HWND);
+struct HWND__ {
+  int unused;
+};
+#ifndef KEL_HWND_DECLARED
+#define KEL_HWND_DECLARED
+typedef struct HWND__* HWND;
+#endif
 KEL_DECLARE_HANDLE(HDC);
 KEL_DECLARE_HANDLE(HPEN);
 KEL_DECLARE_HANDLE(HBRUSH);

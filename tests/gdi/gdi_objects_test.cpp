@@ -408,6 +408,38 @@ TEST(GdiBadHandles, DeletedHandleIsNotReused) {
   DeleteObject(second);
 }
 
+TEST(GdiBadHandles, HandlesOfOtherKindsOrTablesAreRefused) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HPEN pen = CreatePen(PS_SOLID, 3, RGB(1, 2, 3));
+  HBRUSH brush = CreateSolidBrush(RGB(4, 5, 6));
+  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  // Objects of the table where another kind is wanted.
+  EXPECT_EQ(CreatePatternBrush(reinterpret_cast<HBITMAP>(brush)), nullptr);
+  EXPECT_EQ(SelectClipRgn(dc, reinterpret_cast<HRGN>(pen)), ERROR);
+  EXPECT_EQ(SelectPalette(dc, reinterpret_cast<HPALETTE>(brush), FALSE), nullptr);
+  EXPECT_EQ(GetBitmapBits(reinterpret_cast<HBITMAP>(dc), 0, nullptr), 0);
+  EXPECT_EQ(SelectObject(dc, dc), nullptr);
+  EXPECT_EQ(SelectObject(reinterpret_cast<HDC>(brush), pen), nullptr);
+  // A handle of the kernel's table names nothing here, and the reverse.
+  EXPECT_EQ(GetObjectType(event), 0u);
+  EXPECT_FALSE(DeleteObject(event));
+  EXPECT_EQ(SelectObject(dc, event), nullptr);
+  EXPECT_EQ(SetTextColor(static_cast<HDC>(event), 0), CLR_INVALID);
+  EXPECT_EQ(WaitForSingleObject(pen, 0), WAIT_FAILED);
+  // Nothing was changed or lost on the way.
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), GetStockObject(BLACK_PEN));
+  EXPECT_EQ(GetObjectType(pen), DWORD(OBJ_PEN));
+  EXPECT_EQ(GetObjectType(brush), DWORD(OBJ_BRUSH));
+  LOGPEN record;
+  ASSERT_EQ(GetObjectA(pen, sizeof record, &record), int(sizeof record));
+  EXPECT_EQ(record.lopnWidth.x, 3);
+  EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
+  EXPECT_TRUE(DeleteObject(pen));
+  EXPECT_TRUE(DeleteObject(brush));
+  EXPECT_TRUE(DeleteDC(dc));
+  CloseHandle(event);
+}
+
 TEST(GdiSelection, ContextsOnManyThreadsShareStockObjects) {
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; t++) {

@@ -166,3 +166,26 @@ TEST_F(ImageMemory, NullBuffersAreIgnored) {
   putimage(0, 0, nullptr, COPY_PUT);
   EXPECT_EQ(pixels(0, 0, 40, 40), before);
 }
+
+TEST_F(ImageMemory, ViewportShiftsBothButClipsOnlyPutImage) {
+  std::vector<int> source = pixels(0, 0, 10, 10);
+  setviewport(100, 50, 130, 80, 1);  // clips to x 100..129, y 50..79
+  std::vector<char> image = grab(-100, -50, -81, -31);  // the page's (0, 0), outside the viewport
+  putimage(20, 20, image.data(), COPY_PUT);              // hangs over the viewport's corner
+  setviewport(0, 0, kWidth - 1, kHeight - 1, 1);
+  EXPECT_EQ(pixels(120, 70, 10, 10), source);
+  EXPECT_EQ(pixels(130, 70, 10, 20), std::vector<int>(200, BLACK));
+  EXPECT_EQ(pixels(120, 80, 10, 10), std::vector<int>(100, BLACK));
+}
+
+TEST_F(ImageMemory, BytesAShortHeaderLeavesOutStampAsZero) {
+  std::vector<char> image = grab(0, 0, 9, 9);
+  BITMAP bm = header_of(image);
+  bm.bmWidthBytes = 20;  // 200 of the 400 pixel bytes: the first five rows
+  std::memcpy(image.data(), &bm, sizeof bm);
+  setfillstyle(SOLID_FILL, WHITE);
+  bar(100, 100, 109, 109);
+  putimage(100, 100, image.data(), COPY_PUT);
+  EXPECT_EQ(pixels(100, 100, 10, 5), pixels(0, 0, 10, 5));
+  EXPECT_EQ(pixels(100, 105, 10, 5), std::vector<int>(50, BLACK));
+}

@@ -2,6 +2,9 @@
 //
 // A handle packs a table tag, a slot index and the slot's generation, so a
 // handle of a deleted object (or of another table) never finds an object.
+// Each table holds objects of one base class; the exact class of an object is
+// told by its kind, checked once by the table's users (no run-time type
+// information on the lookup path).
 // Lookups are lock-free: slots live in chunks that are never moved or freed,
 // and each slot holds an atomic pointer. Insertion and removal take a lock.
 // Objects removed from a table are deleted by the caller of erase(); using a
@@ -19,6 +22,10 @@
 
 namespace kelplat {
 
+class Object;
+template <unsigned Tag, class Base = Object>
+class HandleTable;
+
 // Every object that a handle can name derives from Object.
 class Object {
  public:
@@ -30,7 +37,7 @@ class Object {
   uintptr_t handle() const { return handle_; }
 
  private:
-  template <unsigned Tag>
+  template <unsigned Tag, class Base>
   friend class HandleTable;
   const int kind_;
   uintptr_t handle_ = 0;
@@ -39,7 +46,7 @@ class Object {
 // Tags of the tables; part of every handle so tables never confuse handles.
 enum TableTag : unsigned { kKernelTable = 1, kGdiTable = 2, kWindowTable = 3, kMemoryTable = 4 };
 
-template <unsigned Tag>
+template <unsigned Tag, class Base>
 class HandleTable {
  public:
   static constexpr unsigned kIndexBits = sizeof(uintptr_t) == 8 ? 32 : 20;
@@ -48,7 +55,7 @@ class HandleTable {
   static constexpr unsigned kMaxChunks = sizeof(uintptr_t) == 8 ? 65536 : 256;
 
   // Takes ownership of the object until erase(); returns its handle (never 0).
-  uintptr_t insert(std::unique_ptr<Object> object) {
+  uintptr_t insert(std::unique_ptr<Base> object) {
     std::lock_guard<std::mutex> lock(mutex_);
     uint32_t index;
     if (!free_.empty()) {
@@ -69,40 +76,35 @@ class HandleTable {
   }
 
   // The object named by the handle, or null.
-  Object* get(uintptr_t h) const {
+  Base* get(uintptr_t h) const {
     uint32_t index;
     if (!decode(h, index)) return nullptr;
     Slot* chunk = chunks_[index / kChunkSize].load(std::memory_order_acquire);
     if (!chunk) return nullptr;
-    Object* object = chunk[index % kChunkSize].object.load(std::memory_order_acquire);
+    Base* object = chunk[index % kChunkSize].object.load(std::memory_order_acquire);
     if (!object || object->handle_ != h) return nullptr;
     return object;
   }
 
-  template <class T>
-  T* get_as(uintptr_t h) const {
-    return dynamic_cast<T*>(get(h));
-  }
-
   // Removes the object from the table and gives it back to the caller.
-  std::unique_ptr<Object> erase(uintptr_t h) {
+  std::unique_ptr<Base> erase(uintptr_t h) {
     std::lock_guard<std::mutex> lock(mutex_);
     uint32_t index;
     if (!decode(h, index)) return nullptr;
     Slot* chunk = chunks_[index / kChunkSize].load(std::memory_order_acquire);
     if (!chunk) return nullptr;
     Slot& slot = chunk[index % kChunkSize];
-    Object* object = slot.object.load(std::memory_order_acquire);
+    Base* object = slot.object.load(std::memory_order_acquire);
     if (!object || object->handle_ != h) return nullptr;
     slot.object.store(nullptr, std::memory_order_release);
     slot.generation++;
     free_.push_back(index);
-    return std::unique_ptr<Object>(object);
+    return std::unique_ptr<Base>(object);
   }
 
  private:
   struct Slot {
-    std::atomic<Object*> object{nullptr};
+    std::atomic<Base*> object{nullptr};
     uint32_t generation = 1;
   };
 

@@ -7,12 +7,28 @@
 
 namespace kelplat::gdi {
 
+namespace {
+int row_bytes_of(int width, int bits_pixel) {
+  return bits_pixel == 32 ? width * 4 : (width + 15) / 16 * 2;
+}
+}  // namespace
+
+BITMAP record_of_bitmap(int width, int height, int bits_pixel) {
+  BITMAP record{};
+  record.bmWidth = width;
+  record.bmHeight = height;
+  record.bmWidthBytes = row_bytes_of(width, bits_pixel);
+  record.bmPlanes = 1;
+  record.bmBitsPixel = WORD(bits_pixel);
+  return record;
+}
+
 Bitmap::Bitmap(int width, int height, int bits_pixel)
     : GdiObject(OBJ_BITMAP),
       width(width),
       height(height),
       bits_pixel(bits_pixel),
-      stride(bits_pixel == 32 ? width * 4 : (width + 15) / 16 * 2) {
+      stride(row_bytes_of(width, bits_pixel)) {
   storage.resize((size_t(stride) * size_t(height) + 3) / 4);
 }
 
@@ -47,6 +63,16 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height) {
   if (!dc || width < 0 || height < 0) return nullptr;
   if (width == 0 || height == 0) return stock_bitmap();
   return add_object<HBITMAP>(make_bitmap(width, height, holds_monochrome(*dc) ? 1 : 32));
+}
+
+BOOL WINAPI KelImageRecord(HDC hdc, int width, int height, BITMAP* record) {
+  DeviceContext* dc = fast_dc(hdc);
+  Bitmap* target = dc ? dc->target() : nullptr;
+  if (!target || target->bits_pixel != 32 || !record || !bitmap_size_ok(width, height)) {
+    return FALSE;
+  }
+  *record = record_of_bitmap(width, height, 32);
+  return TRUE;
 }
 
 HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bits_per_pixel,

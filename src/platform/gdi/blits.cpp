@@ -30,10 +30,9 @@ struct Tile {
   uint32_t pixel[8][8];
 };
 bool brush_tile(const DeviceContext& dc, Tile& tile) {
-  Object* object = table().get(key(dc.brush));
-  if (!object || object->kind() != OBJ_BRUSH) return false;
-  const Brush& brush = *static_cast<Brush*>(object);
-  if (brush.style == BS_NULL) return false;
+  const Brush* found = lookup<Brush>(dc.brush);
+  if (!found || found->style == BS_NULL) return false;
+  const Brush& brush = *found;
   uint32_t color = to_pixel(brush.color), text = to_pixel(dc.text_color);
   uint32_t back = to_pixel(dc.bk_color);
   for (int y = 0; y < 8; y++) {
@@ -356,10 +355,87 @@ BOOL stretch_blt(HDC dest, int x, int y, int width, int height, HDC source, int 
              : FALSE;
 }
 
+// The 32-bit target of a context and where a record's rows start on it, for
+// KelGetImage and KelPutImage; null target when the call cannot go ahead.
+struct ImageTransfer {
+  DeviceContext* dc = nullptr;
+  Bitmap* target = nullptr;
+  int64_t left = 0, top = 0;  // device position of the rows' first pixel
+  int64_t width = 0, height = 0, stride = 0;
+};
+ImageTransfer image_transfer(HDC hdc, int x, int y, const BITMAP* record, const void* bits) {
+  ImageTransfer t;
+  DeviceContext* dc = fast_dc(hdc);
+  Bitmap* target = dc ? dc->target() : nullptr;
+  if (!target || target->bits_pixel != 32 || !record || !bits || record->bmWidth <= 0 ||
+      record->bmHeight <= 0 || int64_t(record->bmWidthBytes) < int64_t(record->bmWidth) * 4) {
+    return t;
+  }
+  t.dc = dc;
+  t.target = target;
+  t.left = int64_t(x) + dc->viewport_org.x;
+  t.top = int64_t(y) + dc->viewport_org.y;
+  t.width = record->bmWidth;
+  t.height = record->bmHeight;
+  t.stride = record->bmWidthBytes;
+  return t;
+}
+
 }  // namespace
 }  // namespace kelplat::gdi
 
 using namespace kelplat::gdi;
+
+// Each row once: the part on the target copied, the rest zeroed. The rows are
+// handled as bytes, so the caller's buffer needs no alignment.
+BOOL WINAPI KelGetImage(HDC hdc, int x, int y, const BITMAP* record, void* bits) {
+  ImageTransfer t = image_transfer(hdc, x, y, record, bits);
+  if (!t.target) return FALSE;
+  int64_t from = t.left, count = t.width;
+  bool columns = clip_span(from, count, 0, t.target->width);
+  size_t before = columns ? size_t(from - t.left) * 4 : size_t(t.width) * 4;
+  size_t inside = columns ? size_t(count) * 4 : 0;
+  size_t after = size_t(t.width) * 4 - before - inside;
+  for (int64_t j = 0; j < t.height; j++) {
+    uint8_t* out = static_cast<uint8_t*>(bits) + j * t.stride;
+    int64_t row = t.top + j;
+    if (row < 0 || row >= t.target->height) {
+      std::memset(out, 0, size_t(t.width) * 4);
+      continue;
+    }
+    std::memset(out, 0, before);
+    if (inside) std::memcpy(out + before, t.target->row32(int(row)) + from, inside);
+    std::memset(out + before + inside, 0, after);
+  }
+  return TRUE;
+}
+
+// Each row once, combined straight from the caller's rows (through one
+// aligned row when the buffer is not aligned for 32-bit reads).
+BOOL WINAPI KelPutImage(HDC hdc, int x, int y, const BITMAP* record, const void* bits, DWORD rop) {
+  ImageTransfer t = image_transfer(hdc, x, y, record, bits);
+  if (!t.target) return FALSE;
+  Tile tile;
+  bool uses_pattern = rop_uses_pattern(rop);
+  if (uses_pattern && !brush_tile(*t.dc, tile)) return TRUE;  // a null brush paints nothing
+  RECT area = t.dc->drawable();
+  int64_t x0 = t.left, w = t.width, y0 = t.top, h = t.height;
+  if (!clip_span(x0, w, area.left, area.right) || !clip_span(y0, h, area.top, area.bottom)) {
+    return TRUE;
+  }
+  BlitSource rows;
+  Job job{*t.target, rows, rop_code(rop), true, uses_pattern ? &tile : nullptr};
+  bool aligned = reinterpret_cast<uintptr_t>(bits) % alignof(uint32_t) == 0 && t.stride % 4 == 0;
+  std::vector<uint32_t> scratch(aligned ? 0 : size_t(w));
+  for (int64_t j = 0; j < h; j++) {
+    const uint8_t* in =
+        static_cast<const uint8_t*>(bits) + (y0 + j - t.top) * t.stride + (x0 - t.left) * 4;
+    const uint32_t* s = reinterpret_cast<const uint32_t*>(in);
+    if (!aligned) s = static_cast<const uint32_t*>(std::memcpy(scratch.data(), in, size_t(w) * 4));
+    combine(job, x0, y0 + j, s, w, nullptr);
+  }
+  return TRUE;
+}
 
 BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int x_src, int y_src,
                    DWORD rop) {

@@ -1,5 +1,5 @@
 // Internal helpers shared by the files of the GDI core: object insertion,
-// fast typed lookups for the hot paths, bitmap creation with size checks,
+// the typed lookups of contexts and bitmaps, bitmap creation with size checks,
 // the stock objects and the lock that guards selection counts.
 #ifndef KEL_PLATFORM_GDI_CORE_H
 #define KEL_PLATFORM_GDI_CORE_H
@@ -25,24 +25,18 @@ H add_object(std::unique_ptr<GdiObject> object) {
 
 inline uintptr_t key(const void* handle) { return reinterpret_cast<uintptr_t>(handle); }
 
-// Lookups by kind and static_cast, cheaper than the dynamic_cast of
-// lookup<T>() on the pixel and blit paths.
-inline DeviceContext* fast_dc(const void* handle) {
-  Object* object = table().get(key(handle));
-  if (!object || (object->kind() != OBJ_DC && object->kind() != OBJ_MEMDC)) return nullptr;
-  return static_cast<DeviceContext*>(object);
-}
-inline Bitmap* fast_bitmap(const void* handle) {
-  Object* object = table().get(key(handle));
-  if (!object || object->kind() != OBJ_BITMAP) return nullptr;
-  return static_cast<Bitmap*>(object);
-}
+// The lookups that the GDI files make most, by their short names.
+inline DeviceContext* fast_dc(const void* handle) { return lookup<DeviceContext>(handle); }
+inline Bitmap* fast_bitmap(const void* handle) { return lookup<Bitmap>(handle); }
 
 // True when width x height is a bitmap size we are willing to allocate.
 inline bool bitmap_size_ok(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width <= kMaxBitmapPixels && height <= kMaxBitmapPixels &&
          width * height <= kMaxBitmapPixels;
 }
+
+// The BITMAP record (bmBits null) of a bitmap of that size and depth.
+BITMAP record_of_bitmap(int width, int height, int bits_pixel);
 
 // A zero-filled bitmap of 1 or 32 bits per pixel, outside the table; null for
 // a refused size or when memory runs out.

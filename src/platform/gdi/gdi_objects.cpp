@@ -78,9 +78,7 @@ struct StockObjects {
 
 StockObjects& stock() { return immortal<StockObjects>(); }
 
-GdiObject* gdi_object(const void* handle) {
-  return dynamic_cast<GdiObject*>(table().get(key(handle)));
-}
+GdiObject* gdi_object(const void* handle) { return table().get(key(handle)); }
 
 // Puts `object` into a context's slot; the caller holds selection_mutex().
 template <class H>
@@ -130,12 +128,7 @@ int pen_record(const Pen& pen, int size, void* buffer) {
 }
 
 int bitmap_record(const Bitmap& bitmap, int size, void* buffer) {
-  BITMAP record{};
-  record.bmWidth = bitmap.width;
-  record.bmHeight = bitmap.height;
-  record.bmWidthBytes = bitmap.stride;
-  record.bmPlanes = 1;
-  record.bmBitsPixel = WORD(bitmap.bits_pixel);
+  BITMAP record = record_of_bitmap(bitmap.width, bitmap.height, bitmap.bits_pixel);
   return give_record(&record, sizeof record, size, buffer);
 }
 

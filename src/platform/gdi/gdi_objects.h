@@ -19,9 +19,6 @@
 
 namespace kelplat::gdi {
 
-using GdiTable = HandleTable<kGdiTable>;
-GdiTable& table();
-
 inline uint32_t to_pixel(COLORREF c) {
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
@@ -30,19 +27,26 @@ inline COLORREF to_colorref(uint32_t p) {
 }
 
 // Base of every object in the table; `stock` objects are never deleted and
-// `selections` counts the device contexts that hold the object now.
+// `selections` counts the device contexts that hold the object now. Each
+// class below tells by `holds(kind)` which kinds it is the class of, so a
+// lookup checks the kind and needs no run-time type information.
 class GdiObject : public Object {
  public:
   explicit GdiObject(int kind) : Object(kind) {}
+  static bool holds(int) { return true; }
   bool stock = false;
   int selections = 0;
 };
+
+using GdiTable = HandleTable<kGdiTable, GdiObject>;
+GdiTable& table();
 
 // A bitmap: 32 bits per pixel (compatible with pages and windows) or 1 bit
 // per pixel (monochrome, used for pattern brushes). Rows are top to bottom;
 // a row is `stride` bytes (32 bpp: width * 4; 1 bpp: padded to 16 bits).
 class Bitmap : public GdiObject {
  public:
+  static bool holds(int kind) { return kind == OBJ_BITMAP; }
   Bitmap(int width, int height, int bits_pixel);
   int width;
   int height;
@@ -56,6 +60,7 @@ class Bitmap : public GdiObject {
 
 class Pen : public GdiObject {
  public:
+  static bool holds(int kind) { return kind == OBJ_PEN; }
   Pen() : GdiObject(OBJ_PEN) {}
   DWORD style = PS_SOLID;  // full style word: type, end cap, join, dash style
   int width = 1;           // pixels (<= 1 draws one pixel wide)
@@ -67,6 +72,7 @@ class Pen : public GdiObject {
 
 class Brush : public GdiObject {
  public:
+  static bool holds(int kind) { return kind == OBJ_BRUSH; }
   Brush() : GdiObject(OBJ_BRUSH) {}
   UINT style = BS_SOLID;  // BS_SOLID, BS_NULL, BS_HATCHED, BS_PATTERN
   COLORREF color = 0;     // solid and hatch colour
@@ -81,12 +87,14 @@ class Brush : public GdiObject {
 
 class Region : public GdiObject {
  public:
+  static bool holds(int kind) { return kind == OBJ_REGION; }
   Region() : GdiObject(OBJ_REGION) {}
   RECT rect{0, 0, 0, 0};  // right and bottom exclusive; empty when not positive
 };
 
 class Palette : public GdiObject {
  public:
+  static bool holds(int kind) { return kind == OBJ_PAL; }
   Palette() : GdiObject(OBJ_PAL) {}
   std::vector<PALETTEENTRY> entries;
 };
@@ -96,6 +104,7 @@ class Palette : public GdiObject {
 struct FontInstance;
 class Font : public GdiObject {
  public:
+  static bool holds(int kind) { return kind == OBJ_FONT; }
   Font() : GdiObject(OBJ_FONT) {}
   LOGFONTA logfont{};
   std::mutex mutex;
@@ -113,6 +122,7 @@ struct RealizedBrush;
 // window manager owns); printer contexts on a page bitmap of the job.
 class DeviceContext : public GdiObject {
  public:
+  static bool holds(int kind) { return kind == OBJ_DC || kind == OBJ_MEMDC; }
   enum class Type { Memory, Window, Printer };
   explicit DeviceContext(Type t) : GdiObject(t == Type::Memory ? OBJ_MEMDC : OBJ_DC), type(t) {}
   Type type;
@@ -153,11 +163,13 @@ class DeviceContext : public GdiObject {
   RECT drawable() const;
 };
 
+// The object of class T named by `handle`, or null (also when the handle
+// names an object of another kind).
 template <class T>
 T* lookup(const void* handle) {
-  return table().get_as<T>(reinterpret_cast<uintptr_t>(handle));
+  GdiObject* object = table().get(reinterpret_cast<uintptr_t>(handle));
+  return object && T::holds(object->kind()) ? static_cast<T*>(object) : nullptr;
 }
-inline DeviceContext* dc_of(HDC hdc) { return lookup<DeviceContext>(hdc); }
 
 // For the window manager: a window's shown picture and its contexts.
 // A window context draws on `surface` without holding it (the surface stays

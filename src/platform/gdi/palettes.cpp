@@ -52,10 +52,7 @@ std::vector<uint32_t> standard_256() {
   return table;
 }
 
-Palette* palette_of(HPALETTE handle) {
-  Object* object = table().get(key(handle));
-  return object && object->kind() == OBJ_PAL ? static_cast<Palette*>(object) : nullptr;
-}
+Palette* palette_of(HPALETTE handle) { return lookup<Palette>(handle); }
 
 // The program's own palette selected into the context, or null.
 const Palette* own_palette(const DeviceContext* dc) {

@@ -10,10 +10,7 @@ bool empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 int region_type(const RECT& r) { return empty(r) ? NULLREGION : SIMPLEREGION; }
 
-Region* region_of(HRGN handle) {
-  Object* object = table().get(key(handle));
-  return object && object->kind() == OBJ_REGION ? static_cast<Region*>(object) : nullptr;
-}
+Region* region_of(HRGN handle) { return lookup<Region>(handle); }
 
 }  // namespace
 }  // namespace kelplat::gdi

@@ -268,16 +268,9 @@ std::shared_ptr<FontInstance> instance_of(Font* font) {
   return font->instance;
 }
 
-namespace {
-Font* fast_font(const void* handle) {
-  Object* object = table().get(reinterpret_cast<uintptr_t>(handle));
-  return object && object->kind() == OBJ_FONT ? static_cast<Font*>(object) : nullptr;
-}
-}  // namespace
-
 Font* font_of(const DeviceContext& dc) {
-  if (Font* font = fast_font(dc.font)) return font;
-  return fast_font(GetStockObject(SYSTEM_FONT));
+  if (Font* font = lookup<Font>(dc.font)) return font;
+  return lookup<Font>(GetStockObject(SYSTEM_FONT));
 }
 
 }  // namespace kelplat::gdi

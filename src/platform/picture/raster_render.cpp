@@ -86,7 +86,7 @@ Axis make_axis(double f0, double f1, int source_size, int position, int size, in
 }  // namespace
 
 bool draw_raster(HDC hdc, const RasterImage& image, const Placement& where) {
-  gdi::DeviceContext* dc = gdi::dc_of(hdc);
+  gdi::DeviceContext* dc = gdi::lookup<gdi::DeviceContext>(hdc);
   gdi::Bitmap* target = dc ? dc->target() : nullptr;
   if (!target || !target->is_color() || image.pixels.empty()) return false;
   if (where.cx == 0 || where.cy == 0) return true;

@@ -356,4 +356,22 @@ int WINAPI EndDoc(HDC hdc);
 int WINAPI StartPage(HDC hdc);
 int WINAPI EndPage(HDC hdc);
 
+// Extensions of the portable platform, for the library's screen images: rows
+// copied straight between a context's target and the caller's memory, in the
+// format of a bitmap compatible with the context as GetBitmapBits gives its
+// bits (top row first, bmWidthBytes apart). They work on 32-bit targets only
+// and fail (FALSE, nothing done) on any other.
+// - KelImageRecord: the BITMAP record (bmBits null) of the bitmap that
+//   CreateCompatibleBitmap(hdc, width, height) would make, without making
+//   it; FALSE when no bitmap of that size would be made.
+// - KelGetImage: copies the record's width x height pixels at logical (x, y)
+//   into `bits`; pixels beyond the target come out 0. The clip region does
+//   not apply.
+// - KelPutImage: combines the rows with the target at logical (x, y) by the
+//   raster operation, as BitBlt from a bitmap holding them does, clipped like
+//   every drawing.
+BOOL WINAPI KelImageRecord(HDC hdc, int width, int height, BITMAP* record);
+BOOL WINAPI KelGetImage(HDC hdc, int x, int y, const BITMAP* record, void* bits);
+BOOL WINAPI KelPutImage(HDC hdc, int x, int y, const BITMAP* record, const void* bits, DWORD rop);
+
 #endif  // KEL_PLATFORM_GDI_H
