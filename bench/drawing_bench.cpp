@@ -2,9 +2,13 @@
 // 1024 x 768 window with automatic refresh on, as a program draws: bars
 // with solid, pattern and hatch brushes beside a memset of the same bytes,
 // random one-pixel lines, large filled ellipses and polygons, a flood fill
-// of the whole page, and putpixel calls. Counters report pixels per second.
+// of the whole page, putpixel calls, and polygons of a million points.
+// Counters report pixels (or points) per second.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -118,6 +122,47 @@ void BM_FillpolyLarge(benchmark::State& state) {
   filled_figure(state, [&] { fillpoly(10, star); });
 }
 BENCHMARK(BM_FillpolyLarge);
+
+// --------------------------------------------------- a million-point polygon
+// A million points, as a closed wavy curve round the page (short edges) or
+// scattered over it (long edges crossing every row). Memory should follow
+// the page, not the point count: the process's peak resident size is
+// reported (run one benchmark alone with --benchmark_filter to read it).
+constexpr int kMillion = 1000000;
+
+std::vector<int> million_points(bool scattered) {
+  std::vector<int> points(2 * size_t(kMillion));
+  std::mt19937 random(11);
+  for (int i = 0; i < kMillion; i++) {
+    double turn = 6.283185307179586 * i / kMillion;
+    double radius = 360 + 20 * std::sin(turn * 5000);
+    points[2 * i] = scattered ? int(random() % kWidth) : int(512 + radius * std::cos(turn));
+    points[2 * i + 1] = scattered ? int(random() % kHeight) : int(384 + radius * std::sin(turn));
+  }
+  return points;
+}
+
+double peak_resident_mb() {
+  rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  return double(usage.ru_maxrss) / 1024;
+}
+
+void million_point_polygon(benchmark::State& state, void (*draw)(int, int*)) {
+  fresh_window();
+  setfillstyle(SOLID_FILL, LIGHTBLUE);
+  std::vector<int> points = million_points(state.range(0) != 0);
+  for (auto _ : state) draw(kMillion, points.data());
+  state.SetLabel(state.range(0) ? "scattered" : "curve");
+  rate(state, "points/s", kMillion);
+  state.counters["peak_rss_MB"] = peak_resident_mb();
+}
+
+void BM_DrawpolyMillionPoints(benchmark::State& state) { million_point_polygon(state, drawpoly); }
+BENCHMARK(BM_DrawpolyMillionPoints)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_FillpolyMillionPoints(benchmark::State& state) { million_point_polygon(state, fillpoly); }
+BENCHMARK(BM_FillpolyMillionPoints)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // ------------------------------------------------------------- flood fill
 void BM_FloodfillPage(benchmark::State& state) {

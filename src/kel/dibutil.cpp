@@ -183,17 +183,21 @@ HANDLE fill_rows(HANDLE dib, HBITMAP bitmap, HPALETTE palette) {
 
 int GetObject(HANDLE h, int c, LPVOID pv) { return GetObjectA(h, c, pv); }
 
+// The header readers give 0 (and FindDIBBits null) for a null DIB.
 DWORD DIBWidth(LPSTR lpDIB) {
+  if (!lpDIB) return 0;
   if (is_info_header(lpDIB)) return DWORD(reinterpret_cast<LPBITMAPINFOHEADER>(lpDIB)->biWidth);
   return reinterpret_cast<LPBITMAPCOREHEADER>(lpDIB)->bcWidth;
 }
 
 DWORD DIBHeight(LPSTR lpDIB) {
+  if (!lpDIB) return 0;
   if (is_info_header(lpDIB)) return DWORD(reinterpret_cast<LPBITMAPINFOHEADER>(lpDIB)->biHeight);
   return reinterpret_cast<LPBITMAPCOREHEADER>(lpDIB)->bcHeight;
 }
 
 WORD DIBNumColors(LPSTR lpDIB) {
+  if (!lpDIB) return 0;
   if (is_info_header(lpDIB)) {
     DWORD used = reinterpret_cast<LPBITMAPINFOHEADER>(lpDIB)->biClrUsed;
     if (used != 0) return WORD(used);
@@ -211,10 +215,13 @@ WORD DIBNumColors(LPSTR lpDIB) {
 }
 
 WORD PaletteSize(LPSTR lpDIB) {
+  if (!lpDIB) return 0;
   return WORD(DIBNumColors(lpDIB) * (is_info_header(lpDIB) ? sizeof(RGBQUAD) : sizeof(RGBTRIPLE)));
 }
 
-LPSTR FindDIBBits(LPSTR lpDIB) { return lpDIB + header_size(lpDIB) + PaletteSize(lpDIB); }
+LPSTR FindDIBBits(LPSTR lpDIB) {
+  return lpDIB ? lpDIB + header_size(lpDIB) + PaletteSize(lpDIB) : NULL;
+}
 
 HPALETTE CreateDIBPalette(HANDLE hDIB) {
   if (!hDIB) return NULL;

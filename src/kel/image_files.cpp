@@ -19,7 +19,8 @@ const WORD kBmpSignature = 0x4D42;  // "BM"
 const DWORD kFileHeaderSize = sizeof(BITMAPFILEHEADER);
 const DWORD kInfoHeaderSize = sizeof(BITMAPINFOHEADER);
 // A header block with room for the longest colour table: 256 entries.
-const DWORD kHeaderBlockSize = kInfoHeaderSize + 256 * sizeof(RGBQUAD);
+const DWORD kMaxColourEntries = 256;
+const DWORD kHeaderBlockSize = kInfoHeaderSize + kMaxColourEntries * sizeof(RGBQUAD);
 // No DIB we read may claim more than this (the largest block we make).
 const unsigned long long kMaxDibBytes = 0x7FFFFFFF;
 // The longest information header we read (the fifth version's).
@@ -164,10 +165,17 @@ bool read_file(HANDLE file, void* to, DWORD bytes, DWORD* done) {
 // Colour entries that follow an information header. Depths above 8 bits
 // have no colour table, except the three masks of BI_BITFIELDS, which take
 // the place of three entries (so that FindDIBBits finds the pixels).
+// A stated count is held to the 256 entries an 8-bit DIB can index: a
+// damaged header that counts 150 million of them would otherwise make a
+// 78-byte file cost 600 MB.
 unsigned long long colour_count(const BITMAPINFOHEADER& bi) {
-  if (bi.biClrUsed != 0) return bi.biClrUsed;
+  if (bi.biClrUsed != 0) return std::min<DWORD>(bi.biClrUsed, kMaxColourEntries);
   if (bi.biBitCount <= 8) return 1ull << bi.biBitCount;
   return bi.biCompression == BI_BITFIELDS ? 3 : 0;
+}
+
+bool pixel_depth_ok(WORD bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
 // The pixel byte count a header states (biSizeImage, or the row rule for
@@ -206,11 +214,14 @@ bool read_dib(HANDLE file, HANDLE* block, char** dib) {
   // The core header is refused, like any header shorter than the
   // information header or longer than the longest published one.
   if (bi.biSize < kInfoHeaderSize || bi.biSize > kMaxHeaderSize) return false;
+  // So is a pixel depth no DIB has: 2048 bits a pixel would make a 78-byte
+  // file claim 682 MB of rows.
+  if (!pixel_depth_ok(bi.biBitCount)) return false;
   unsigned long long colours = colour_count(bi), pixels = 0;
   if (!image_bytes(bi, &pixels) || colours > 0xFFFFFFFFull) return false;
   // Sizes past what a block may hold are refused; a file that is merely
   // short, by however much, is read and what it lacks is zero.
-  if (bi.biClrUsed == 0) bi.biClrUsed = static_cast<DWORD>(colours);
+  if (bi.biClrUsed == 0 || bi.biClrUsed > colours) bi.biClrUsed = static_cast<DWORD>(colours);
   bi.biSizeImage = static_cast<DWORD>(pixels);
   std::memcpy(*dib, &bi, sizeof bi);
   unsigned long long table = colours * sizeof(RGBQUAD);
@@ -224,8 +235,7 @@ bool read_dib(HANDLE file, HANDLE* block, char** dib) {
   if (bmf.bfOffBits != 0) SetFilePointer(file, static_cast<LONG>(bmf.bfOffBits), NULL, FILE_BEGIN);
   char* bits = *dib + bi.biSize + table;
   if (!read_file(file, bits, static_cast<DWORD>(pixels), &done)) return false;
-  // A short file leaves the rest of the rows zero, never undefined.
-  if (done < pixels) std::memset(bits + done, 0, static_cast<size_t>(pixels - done));
+  // A short file leaves the rest of the rows as the block grew: zero.
   return true;
 }
 

@@ -210,9 +210,10 @@ TEST_F(DibFiles, ReadDibFileRefusesAbsurdClaims) {
         Writer().raw(picture_test::info_header(width, height, bits, 0, size_image, colours)).u32(0).bytes, 40);
   };
   EXPECT_EQ(read_back(claim(1, 1, 24, 0xFFFFFFF0u, 0)), nullptr);
-  EXPECT_EQ(read_back(claim(1, 1, 8, 0, 0xFFFFFFFFu)), nullptr);
   EXPECT_EQ(read_back(claim(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 0)), nullptr);
   EXPECT_EQ(read_back(claim(-5, 1, 24, 0, 0)), nullptr);
+  // Depths no DIB has (found by the fuzz target: 2048 bits a pixel).
+  for (int bits : {0, 2, 7, 2048, 0xFFFF}) EXPECT_EQ(read_back(claim(48, 100, bits, 0, 0)), nullptr) << bits;
   // A pixel offset past the end reads nothing: the rows are zero.
   std::vector<uint8_t> distant = picture_test::bmp_file(dib_24(), 40);
   distant[10] = 0xFF, distant[11] = 0xFF, distant[12] = 0xFF, distant[13] = 0x7F;
@@ -221,6 +222,16 @@ TEST_F(DibFiles, ReadDibFileRefusesAbsurdClaims) {
   std::vector<uint8_t> block = contents(dib);
   for (size_t i = 40; i < block.size(); ++i) EXPECT_EQ(block[i], 0) << i;
   DestroyDIB(dib);
+  // A colour count past 256 entries is held to 256 (found by the fuzz
+  // target: 150 million entries stated by a 78-byte file).
+  for (uint32_t colours : {257u, 0x09000004u, 0xFFFFFFFFu}) {
+    dib = read_back(claim(4, 2, 8, 0, colours));
+    ASSERT_NE(dib, nullptr) << colours;
+    block = contents(dib);
+    EXPECT_EQ(block.size(), 40u + 256 * 4 + 8) << colours;
+    EXPECT_EQ(u32_at(block, 32), 256u) << colours;
+    DestroyDIB(dib);
+  }
 }
 
 TEST_F(DibFiles, LoadDibReadsWhatSaveDibWroteAndReportsMissingFiles) {

@@ -1,9 +1,11 @@
 // Files of the portable platform's kernel.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform.h"
@@ -209,6 +211,60 @@ TEST_F(KernelFiles, AtomicFileReplacesTheTargetOnlyOnCommit) {
   EXPECT_EQ(nowhere.error(), ENOENT);
   EXPECT_FALSE(nowhere.write("x", 1));
   EXPECT_FALSE(nowhere.commit());
+}
+
+// A link is followed and stays a link; a device or a pipe is written in
+// place, not replaced by a regular file (SaveDIB to /dev/null once replaced
+// the device); the mode of a replaced file is kept.
+TEST_F(KernelFiles, AtomicFileKeepsLinksDevicesAndModes) {
+  using kelplat::kernel::AtomicFile;
+  make_file(path("real.bmp"), "old");
+  ASSERT_EQ(::chmod(path("real.bmp").c_str(), 0640), 0);
+  ASSERT_EQ(::symlink(path("real.bmp").c_str(), path("link.bmp").c_str()), 0);
+  {
+    AtomicFile file(path("link.bmp"));
+    EXPECT_TRUE(file.write("new", 3));
+    EXPECT_TRUE(file.commit());
+  }
+  struct stat seen;
+  ASSERT_EQ(::lstat(path("link.bmp").c_str(), &seen), 0);
+  EXPECT_TRUE(S_ISLNK(seen.st_mode));
+  EXPECT_EQ(kel_test::SmallDisk::read(path("real.bmp")), "new");
+  ASSERT_EQ(::stat(path("real.bmp").c_str(), &seen), 0);
+  EXPECT_EQ(seen.st_mode & 07777, 0640u);
+  // A pipe (as /dev/null would be a device), with its reader open.
+  ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+  int reader = ::open(path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  {
+    AtomicFile pipe(path("pipe"));
+    EXPECT_TRUE(pipe.write("sent", 4));
+    EXPECT_TRUE(pipe.commit());
+  }
+  char received[8] = {};
+  EXPECT_EQ(::read(reader, received, sizeof received), 4);
+  EXPECT_STREQ(received, "sent");
+  ::close(reader);
+  ASSERT_EQ(::lstat(path("pipe").c_str(), &seen), 0);
+  EXPECT_TRUE(S_ISFIFO(seen.st_mode));
+
+  // MoveFileExA, which the library's file writers replace their targets
+  // with, treats links and pipes alike.
+  make_file(path("moved"), "moved");
+  EXPECT_TRUE(MoveFileExA(path("moved").c_str(), path("link.bmp").c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(kel_test::SmallDisk::read(path("real.bmp")), "moved");
+  ASSERT_EQ(::lstat(path("link.bmp").c_str(), &seen), 0);
+  EXPECT_TRUE(S_ISLNK(seen.st_mode));
+  reader = ::open(path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+  make_file(path("piped"), "piped");
+  EXPECT_TRUE(MoveFileExA(path("piped").c_str(), path("pipe").c_str(), MOVEFILE_REPLACE_EXISTING));
+  std::memset(received, 0, sizeof received);
+  EXPECT_EQ(::read(reader, received, sizeof received), 5);
+  EXPECT_STREQ(received, "piped");
+  ::close(reader);
+  EXPECT_NE(::access(path("piped").c_str(), F_OK), 0);
+  ASSERT_EQ(::lstat(path("pipe").c_str(), &seen), 0);
+  EXPECT_TRUE(S_ISFIFO(seen.st_mode));
 }
 
 TEST(KernelFilesFullDisk, AtomicFileOnAFullDiskKeepsTheOldFile) {

@@ -218,7 +218,9 @@ bool decode_rle(const DibFormat& f, const uint8_t* data, uint32_t* pixels, size_
   };
   uint64_t pos = 0;
   const uint64_t end = f.data_bytes;
-  while (pos + 2 <= end) {
+  // Past the last row (rows only ever go up) nothing more can be drawn: the
+  // rest of a huge, mostly empty block is not walked.
+  while (inside && pos + 2 <= end) {
     int count = data[pos], value = data[pos + 1];
     pos += 2;
     if (count > 0) {  // a run of one index (two alternating ones with 4 bits)

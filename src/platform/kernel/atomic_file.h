@@ -5,6 +5,9 @@
 // only then renames it over the target. Until then, and whenever a step
 // fails (a full disk, a quota), the target keeps its old content, and a
 // writer dropped without a successful commit removes its temporary file.
+// A symbolic link is followed (the file it names is replaced); a target that
+// is not a regular file (a device such as /dev/null, a pipe) is written in
+// place, as it cannot be replaced.
 #ifndef KEL_PLATFORM_KERNEL_ATOMIC_FILE_H
 #define KEL_PLATFORM_KERNEL_ATOMIC_FILE_H
 
@@ -37,13 +40,26 @@ class AtomicFile {
 
  private:
   bool fail(int error);
+  bool commit_in_place();
 
   std::string target_;
   std::string temporary_;
   int fd_ = -1;
   int error_ = 0;
   bool committed_ = false;
+  bool in_place_ = false;
 };
+
+// The file a path names: a symbolic link is followed, so that the file it
+// points to is replaced and the link stays.
+std::string followed_link(const std::string& path);
+// True for an existing file that is neither a regular file nor a folder (a
+// device such as /dev/null, a pipe, a socket): it can be written, never
+// replaced.
+bool is_special_file(const std::string& path);
+// Writes the bytes of the file `from` into the existing file `to`, in
+// place; false with errno set on a failure.
+bool copy_into(const std::string& from, const std::string& to);
 
 // Flushes the folder holding `path` (its entries, after a rename) to the
 // disk; false with errno set when that fails.

@@ -229,13 +229,21 @@ BOOL WINAPI FlushFileBuffers(HANDLE file) {
 
 // A rename within one file system. Without MOVEFILE_REPLACE_EXISTING an
 // existing target is refused; with MOVEFILE_WRITE_THROUGH the folder's new
-// entry is on the disk before the call returns.
+// entry is on the disk before the call returns. A symbolic link is
+// followed (the file it names is replaced); a device or a pipe is written
+// with the file's bytes instead, and the file removed.
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags) {
   if (!existing || !target) return fail(ERROR_INVALID_PARAMETER, FALSE);
   if (!(flags & MOVEFILE_REPLACE_EXISTING) && ::access(target, F_OK) == 0)
     return fail(ERROR_ALREADY_EXISTS, FALSE);
-  if (::rename(existing, target) != 0) return fail(name_error(existing, errno), FALSE);
-  if ((flags & MOVEFILE_WRITE_THROUGH) && !sync_folder_of(target))
+  const std::string to = followed_link(target);
+  if (is_special_file(to)) {
+    if (!copy_into(existing, to)) return fail(error_from_errno(errno), FALSE);
+    ::unlink(existing);
+    return TRUE;
+  }
+  if (::rename(existing, to.c_str()) != 0) return fail(name_error(existing, errno), FALSE);
+  if ((flags & MOVEFILE_WRITE_THROUGH) && !sync_folder_of(to))
     return fail(error_from_errno(errno), FALSE);
   return TRUE;
 }
