@@ -87,6 +87,9 @@ TEST(WindowRegistry, CloseAllEmptiesEveryEntryAndEndsEveryWindow) {
 // it held stays behind: the program checks its own threads, descriptors and
 // memory over 300 windows.
 TEST(Closing, ClosedWindowsGiveBackTheirThreadsAndPages) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the cycle program counts the process's threads and descriptors in /proc";
+#endif
   ChildResult r = run_child(test_program("window_cycle"), {"300"}, 120);
   EXPECT_FALSE(r.timed_out);
   EXPECT_EQ(r.exit_code, 0);
