@@ -6,6 +6,13 @@
 // gives the median time of each and kel's speed divided by the best peer's,
 // with the painted counts beside it.
 //
+// Where an operation's work is plain pixel writing, a "limit" runs the same
+// figure as the simplest loop this machine does it with (memset of the page
+// for the solid bar, a plain stepping loop for lines, a fill of the
+// figure's rows, worked out beforehand, for the ellipse and the star, two
+// row copies for the sprite), so that kel's time can be read as a share of
+// what the machine does at that moment.
+//
 //   bench/peers/peers_bench --benchmark_repetitions=5
 #include <SDL.h>
 #include <SDL2_gfxPrimitives.h>
@@ -16,6 +23,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <map>
 #include <random>
@@ -110,6 +118,15 @@ struct CairoPage {
   cairo_pattern_t* pattern;
 };
 
+// A bare page for the limits.
+struct LimitPage {
+  std::vector<uint32_t> page = std::vector<uint32_t>(size_t(kWidth) * kHeight);
+  std::vector<uint32_t> sprite = std::vector<uint32_t>(64 * 64);
+  uint32_t* pixels() { return page.data(); }
+  uint32_t* row(int y) { return page.data() + size_t(y) * kWidth; }
+  void clear() { std::fill(page.begin(), page.end(), 0); }
+};
+
 KelPage& kel() {
   static KelPage page;
   return page;
@@ -120,6 +137,10 @@ SdlPage& sdl() {
 }
 CairoPage& cairo() {
   static CairoPage page;
+  return page;
+}
+LimitPage& limit() {
+  static LimitPage page;
   return page;
 }
 
@@ -167,12 +188,13 @@ const std::vector<SDL_Point>& dots() {
 
 // ------------------------------------------------------------- operations
 // One figure drawn by each library; null where a library has no such
-// operation. `units` is what one call draws, for the rate counter.
+// operation or the operation no plain limit. `units` is what one call
+// draws, for the rate counter.
 struct Operation {
   const char* name;
   const char* unit;
   double units;
-  std::function<void()> kel, sdl, cairo;
+  std::function<void()> kel, sdl, cairo, limit;
 };
 
 void kel_lines() {
@@ -193,6 +215,76 @@ void cairo_lines() {
     cairo_line_to(cr, s.x1 + 0.5, s.y1 + 0.5);
     cairo_stroke(cr);
   }
+}
+
+// Steps from one end to the other along the major axis, moving along the
+// minor one when the error runs over.
+void limit_lines() {
+  for (const Segment& s : segments()) {
+    const int dx = std::abs(s.x1 - s.x0), dy = std::abs(s.y1 - s.y0);
+    const bool flat = dx >= dy;
+    const int major = flat ? dx : dy, minor = flat ? dy : dx;
+    const ptrdiff_t sx = s.x1 >= s.x0 ? 1 : -1, sy = s.y1 >= s.y0 ? kWidth : -kWidth;
+    const ptrdiff_t along = flat ? sx : sy, across = flat ? sy : sx;
+    uint32_t* out = limit().row(s.y0) + s.x0;
+    for (int i = 0, error = major; i <= major; i++) {
+      *out = 0xFFFFFF;
+      out += along;
+      error += 2 * minor;
+      if (error >= 2 * major) {
+        error -= 2 * major;
+        out += across;
+      }
+    }
+  }
+}
+
+// The rows of a figure, worked out once: the limits of the filled figures
+// only fill them, with the C library's wide-character fill (32 bits here).
+struct Span {
+  int y, x0, x1;
+};
+static_assert(sizeof(wchar_t) == 4, "the span fill stores 32-bit pixels as wide characters");
+void fill_spans(const std::vector<Span>& spans) {
+  for (const Span& s : spans) {
+    std::wmemset(reinterpret_cast<wchar_t*>(limit().row(s.y) + s.x0), wchar_t(0xFFFFFF), size_t(s.x1 - s.x0));
+  }
+}
+
+// Scan conversion of a polygon: each row's crossings of every edge, sorted
+// and paired.
+std::vector<Span> polygon_spans(const std::vector<int>& xy) {
+  const size_t n = xy.size() / 2;
+  std::vector<Span> out;
+  std::vector<int> crossings;
+  for (int y = 0; y < kHeight; y++) {
+    crossings.clear();
+    for (size_t i = 0; i < n; i++) {
+      const int x0 = xy[2 * i], y0 = xy[2 * i + 1], x1 = xy[(2 * i + 2) % xy.size()],
+                y1 = xy[(2 * i + 3) % xy.size()];
+      if ((y0 <= y) == (y1 <= y)) continue;
+      crossings.push_back(int(std::ceil(x0 + double(y - y0) * (x1 - x0) / (y1 - y0))));
+    }
+    std::sort(crossings.begin(), crossings.end());
+    for (size_t i = 0; i + 1 < crossings.size(); i += 2) out.push_back(Span{y, crossings[i], crossings[i + 1]});
+  }
+  return out;
+}
+
+std::vector<Span> ellipse_spans(int cx, int cy, int rx, int ry) {
+  std::vector<Span> out;
+  for (int dy = -ry; dy <= ry; dy++) {
+    const double t = dy / (ry + 0.5);
+    const int half = int((rx + 0.5) * std::sqrt(1 - t * t));
+    out.push_back(Span{cy + dy, cx - half, cx + half + 1});
+  }
+  return out;
+}
+
+void limit_sprite() {
+  LimitPage& page = limit();
+  for (int y = 0; y < 64; y++) std::memcpy(&page.sprite[size_t(y) * 64], page.row(100 + y) + 100, 64 * 4);
+  for (int y = 0; y < 64; y++) std::memcpy(page.row(300 + y) + 300, &page.sprite[size_t(y) * 64], 64 * 4);
 }
 
 void cairo_polygon(const std::vector<int>& xy) {
@@ -244,8 +336,9 @@ std::vector<Operation> operations() {
          cairo().white();
          cairo_rectangle(cairo().cr, 0, 0, kWidth, kHeight);
          cairo_fill(cairo().cr);
-       }},
-      {"random 1-px lines", "pixels", line_pixels(), kel_lines, sdl_lines, cairo_lines},
+       },
+       [] { std::memset(limit().pixels(), 0xFF, size_t(kWidth) * kHeight * 4); }},
+      {"random 1-px lines", "pixels", line_pixels(), kel_lines, sdl_lines, cairo_lines, limit_lines},
       {"fillellipse 500 x 380", "pixels", 3.14159265 * 250 * 190,
        [] {
          setcolor(WHITE);
@@ -262,6 +355,10 @@ std::vector<Operation> operations() {
          cairo_arc(cr, 0, 0, 1, 0, 2 * 3.14159265358979);
          cairo_restore(cr);
          cairo_fill(cr);
+       },
+       [] {
+         static const std::vector<Span> spans = ellipse_spans(512, 384, 250, 190);
+         fill_spans(spans);
        }},
       {"fillpoly 10-point star", "figures", 1,
        [] {
@@ -269,8 +366,11 @@ std::vector<Operation> operations() {
          setfillstyle(SOLID_FILL, WHITE);
          fillpoly(10, const_cast<int*>(star_xy.data()));
        },
-       [] { sdl_polygon(star_xy); }, [] { cairo_polygon(star_xy); }},
-      {"getimage + putimage 64 x 64", "pairs", 1, kel_sprite, sdl_sprite, cairo_sprite},
+       [] { sdl_polygon(star_xy); }, [] { cairo_polygon(star_xy); }, [] {
+         static const std::vector<Span> spans = polygon_spans(star_xy);
+         fill_spans(spans);
+       }},
+      {"getimage + putimage 64 x 64", "pairs", 1, kel_sprite, sdl_sprite, cairo_sprite, limit_sprite},
       {"putpixel, refresh on", "pixels", double(dots().size()),
        [] {
          for (const SDL_Point& p : dots()) putpixel(p.x, p.y, WHITE);
@@ -284,7 +384,8 @@ std::vector<Operation> operations() {
            cairo_rectangle(cairo().cr, p.x, p.y, 1, 1);
            cairo_fill(cairo().cr);
          }
-       }},
+       },
+       nullptr},
       {"text", "strings", 1,
        [] {
          setcolor(WHITE);
@@ -295,14 +396,16 @@ std::vector<Operation> operations() {
          cairo().white();
          cairo_move_to(cairo().cr, 10, 18);
          cairo_show_text(cairo().cr, kText);
-       }},
+       },
+       nullptr},
       {"text width", "strings", 1,
        [] { benchmark::DoNotOptimize(textwidth(const_cast<char*>(kText))); }, nullptr,
        [] {
          cairo_text_extents_t extents;
          cairo_text_extents(cairo().cr, kText, &extents);
          benchmark::DoNotOptimize(extents.x_advance);
-       }},
+       },
+       nullptr},
       {"bar (whole page, pattern)", "pixels", double(kWidth) * kHeight,
        [] {
          setfillstyle(XHATCH_FILL, LIGHTBLUE);
@@ -316,13 +419,14 @@ std::vector<Operation> operations() {
          cairo_set_source(cairo().cr, cairo().pattern);
          cairo_rectangle(cairo().cr, 0, 0, kWidth, kHeight);
          cairo_fill(cairo().cr);
-       }},
+       },
+       nullptr},
       {"flood fill (whole page)", "pixels", double(kWidth) * kHeight,
        [] {
          setfillstyle(SOLID_FILL, getpixel(500, 400) == YELLOW ? LIGHTGREEN : YELLOW);
          floodfill(500, 400, WHITE);
        },
-       nullptr, nullptr},
+       nullptr, nullptr, nullptr},
   };
 }
 
@@ -368,45 +472,64 @@ class MedianCollector : public benchmark::ConsoleReporter {
   }
 };
 
+// "1.23 ms" for a time, "456 Mpixels/s" for a rate.
+std::string figure(double value, const char* unit) {
+  const char* prefixes[] = {"", "k", "M", "G"};
+  int prefix = 0;
+  if (std::string(unit) != "ms") {
+    while (prefix < 3 && value >= 1000) {
+      value /= 1000;
+      prefix++;
+    }
+  }
+  char text[48];
+  std::snprintf(text, sizeof text, "%.4g %s%s", value, prefixes[prefix], unit);
+  return text;
+}
+
 void print_table() {
-  std::printf("\n| operation | kel | SDL2 | cairo | kel / best peer | painted (kel, SDL2, cairo) |\n");
-  std::printf("|---|---|---|---|---|---|\n");
+  std::printf("\n| operation | kel | SDL2 | cairo | limit | kel / best peer | kel / limit | kel rate |"
+              " painted (kel, SDL2, cairo, limit) |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|\n");
   for (const Operation& op : operations()) {
     auto& r = results[op.name];
-    auto cell = [&](const char* lib) {
-      if (!r.count(lib)) return std::string("-");
+    auto has = [&](const char* lib) { return r.count(lib) && r[lib].seconds > 0; };
+    auto cell = [&](const char* lib) { return has(lib) ? figure(r[lib].seconds * 1e3, "ms") : "-"; };
+    auto ratio = [&](double other) {
+      if (other <= 0 || !has("kel")) return std::string("-");
       char text[32];
-      std::snprintf(text, sizeof text, "%.4g ms", r[lib].seconds * 1e3);
+      std::snprintf(text, sizeof text, "%.2fx", other / r["kel"].seconds);
       return std::string(text);
     };
     double best = 0;
     for (const char* peer : {"SDL2", "cairo"}) {
-      if (r.count(peer) && (best == 0 || r[peer].seconds < best)) best = r[peer].seconds;
+      if (has(peer) && (best == 0 || r[peer].seconds < best)) best = r[peer].seconds;
     }
-    char ratio[32] = "no peer";
-    if (best > 0 && r["kel"].seconds > 0) std::snprintf(ratio, sizeof ratio, "%.2fx", best / r["kel"].seconds);
+    const std::string rate = has("kel") ? figure(op.units / r["kel"].seconds, (std::string(op.unit) + "/s").c_str()) : "-";
     auto count = [&](const char* lib) { return r.count(lib) ? std::to_string(r[lib].painted) : std::string("-"); };
-    std::printf("| %s | %s | %s | %s | %s | %s, %s, %s |\n", op.name, cell("kel").c_str(),
-                cell("SDL2").c_str(), cell("cairo").c_str(), ratio, count("kel").c_str(),
-                count("SDL2").c_str(), count("cairo").c_str());
+    std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s, %s, %s, %s |\n", op.name, cell("kel").c_str(),
+                cell("SDL2").c_str(), cell("cairo").c_str(), cell("limit").c_str(),
+                best > 0 ? ratio(best).c_str() : "no peer", ratio(has("limit") ? r["limit"].seconds : 0).c_str(),
+                rate.c_str(), count("kel").c_str(), count("SDL2").c_str(), count("cairo").c_str(),
+                count("limit").c_str());
   }
 }
 
 void register_all() {
   for (const Operation& op : operations()) {
     const std::pair<const char*, std::function<void()>> libraries[] = {
-        {"kel", op.kel}, {"SDL2", op.sdl}, {"cairo", op.cairo}};
+        {"kel", op.kel}, {"SDL2", op.sdl}, {"cairo", op.cairo}, {"limit", op.limit}};
     for (const auto& [library, draw] : libraries) {
       if (!draw) continue;
-      long count = 0;
-      if (std::string(library) == "kel") count = painted(kel(), draw);
-      if (std::string(library) == "SDL2") count = painted(sdl(), draw);
-      if (std::string(library) == "cairo") count = painted(cairo(), draw);
-      const std::string name = std::string("peers/") + op.name + "/" + library;
-      benchmark::RegisterBenchmark(name.c_str(), [op, library = std::string(library), draw, count](
-                                                     benchmark::State& state) {
-        run(state, op, library.c_str(), draw, count);
-      });
+      const std::string name = library;
+      const long count = name == "kel"    ? painted(kel(), draw)
+                         : name == "SDL2" ? painted(sdl(), draw)
+                         : name == "cairo" ? painted(cairo(), draw)
+                                           : painted(limit(), draw);
+      benchmark::RegisterBenchmark(("peers/" + std::string(op.name) + "/" + name).c_str(),
+                                   [op, name, draw, count](benchmark::State& state) {
+                                     run(state, op, name.c_str(), draw, count);
+                                   });
     }
   }
 }

@@ -324,7 +324,13 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
 BOOL WINAPI Polyline(HDC hdc, const POINT* points, int count) {
   Target t;
   if (!points || count <= 1 || !open_target(hdc, t)) return FALSE;
-  if (t.drawable()) paint_path(t, device_points(t, points, count), false);
+  if (!t.drawable()) return TRUE;
+  // A single segment is a line: drawn without gathering its points.
+  if (count == 2) {
+    draw_line(t, t.device(points[0].x, points[0].y), t.device(points[1].x, points[1].y));
+  } else {
+    paint_path(t, device_points(t, points, count), false);
+  }
   return TRUE;
 }
 

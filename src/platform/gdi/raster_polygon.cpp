@@ -47,16 +47,19 @@ class Edge {
   }
   int64_t first_row() const { return first_row_; }
   int64_t end_row() const { return end_row_; }
-  // The crossing column of row y; called for each row from first_row() on.
+  bool exact() const { return exact_; }
+  // The crossing column of row y; called for each row from first_row() on,
+  // with `Exact` equal to exact().
+  template <bool Exact>
   int64_t next_column(int64_t y) {
-    if (!exact_) return ceil_row(x0_ + (double(y) - y0_) * (x1_ - x0_) / (y1_ - y0_));
+    if (!Exact) return ceil_row(x0_ + (double(y) - y0_) * (x1_ - x0_) / (y1_ - y0_));
+    // The carry is taken without a branch: for most slopes it comes at no
+    // pattern a branch predictor follows.
     const int64_t c = column_;
-    column_ += step_;
     slack_ -= step_slack_;
-    if (slack_ < 0) {
-      column_++;
-      slack_ += dy_;
-    }
+    const int64_t borrow = slack_ >> 63;  // -1 when the slack ran below 0
+    column_ += step_ - borrow;
+    slack_ += dy_ & borrow;
     return c;
   }
 
@@ -97,6 +100,7 @@ constexpr size_t kSortLimit = 64;
 // rounded up and held to the clip, which keeps their parity left of it):
 // a pixel is inside when an odd number of crossings lie at or left of it.
 void add_row(int64_t y, std::vector<int64_t>& cols, std::vector<uint8_t>& flips, Coverage& out) {
+  if (cols.size() == 2) return out.add(y, std::min(cols[0], cols[1]), std::max(cols[0], cols[1]));
   if (cols.size() <= kSortLimit) {
     // Insertion sort: rows mostly cross a handful of edges.
     for (size_t i = 1; i < cols.size(); i++) {
@@ -127,14 +131,16 @@ void add_row(int64_t y, std::vector<int64_t>& cols, std::vector<uint8_t>& flips,
 
 }  // namespace
 
-void fill_polygon(const PointF* points, size_t count, Coverage& out) {
-  if (count < 3) return;
-  std::vector<Edge> edges = edges_of(points, count, out.clip());
-  if (edges.empty()) return;
+namespace {
+
+// Rows from y on, in bands over which the set of active edges stays the
+// same: edges join and leave only between bands.
+template <bool Exact>
+void scan(std::vector<Edge>& edges, Coverage& out) {
+  const int64_t left = out.clip().left, right = out.clip().right;
   std::vector<Edge*> active;
   std::vector<int64_t> cols;
   std::vector<uint8_t> flips;
-  const Box& clip = out.clip();
   size_t next = 0;
   int64_t y = edges.front().first_row();
   while (next < edges.size() || !active.empty()) {
@@ -143,11 +149,25 @@ void fill_polygon(const PointF* points, size_t count, Coverage& out) {
     active.erase(std::remove_if(active.begin(), active.end(),
                                 [y](const Edge* e) { return e->end_row() <= y; }),
                  active.end());
-    cols.clear();
-    for (Edge* e : active) cols.push_back(std::clamp<int64_t>(e->next_column(y), clip.left, clip.right));
-    add_row(y, cols, flips, out);
-    y++;
+    int64_t band_end = next < edges.size() ? edges[next].first_row() : out.clip().bottom;
+    for (const Edge* e : active) band_end = std::min(band_end, e->end_row());
+    cols.resize(active.size());
+    for (; y < band_end; y++) {
+      for (size_t i = 0; i < active.size(); i++) {
+        cols[i] = std::clamp<int64_t>(active[i]->next_column<Exact>(y), left, right);
+      }
+      add_row(y, cols, flips, out);
+    }
   }
+}
+
+}  // namespace
+
+void fill_polygon(const PointF* points, size_t count, Coverage& out) {
+  if (count < 3) return;
+  std::vector<Edge> edges = edges_of(points, count, out.clip());
+  if (edges.empty()) return;
+  edges.front().exact() ? scan<true>(edges, out) : scan<false>(edges, out);
 }
 
 }  // namespace kelplat::gdi::raster

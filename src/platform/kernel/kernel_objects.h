@@ -53,12 +53,19 @@ T* find(HANDLE handle) {
 struct WaitHub {
   std::mutex mutex;
   std::condition_variable changed;
-  int sleepers = 0;                       // threads blocked in a wait
+  // Threads that went to sleep on `changed` since the last wake-up. A woken
+  // thread re-checks its objects under `mutex` before it sleeps again, so
+  // changes made while it is on its way back need no further wake-up: a
+  // mutex released again and again while its waiter is still waking costs
+  // one system call, not one per release.
+  int unwoken = 0;
   std::unordered_set<DWORD> live_threads;  // ids of threads that have not ended
 
   // Wakes every blocked waiter to re-check its objects; call with `mutex` held.
   void notify_locked() {
-    if (sleepers > 0) changed.notify_all();
+    if (unwoken == 0) return;
+    unwoken = 0;
+    changed.notify_all();
   }
 };
 WaitHub& wait_hub();

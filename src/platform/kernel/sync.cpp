@@ -169,12 +169,11 @@ DWORD wait_for(const HANDLE* handles, DWORD count, bool wait_all, DWORD millisec
       result = WAIT_TIMEOUT;
       break;
     }
-    ++hub.sleepers;
+    ++hub.unwoken;
     if (milliseconds == INFINITE)
       hub.changed.wait(lock);
     else
       hub.changed.wait_until(lock, deadline);
-    --hub.sleepers;
     if (!resolve(handles, count, objects)) {
       result = fail(ERROR_INVALID_HANDLE, WAIT_FAILED);
       break;
