@@ -3,7 +3,6 @@
 // once with the fast paths and once without, and the pages must agree pixel
 // for pixel. Also the crossing count of rows with many edges, against the
 // pixel-centre rule worked out directly.
-#include <cmath>
 #include <random>
 #include <string>
 
@@ -134,34 +133,6 @@ TEST(RasterFastPaths, RowsWithManyCrossingsFollowThePixelCentreRule) {
     }
   }
   EXPECT_GT(inside_count, teeth * 20);
-}
-
-// Random stars and polygons, some reaching past the page, filled without an
-// outline: rows are walked in bands between corners, and every pixel must
-// still follow the pixel-centre rule.
-TEST(RasterFastPaths, RandomStarsAndPolygonsFollowThePixelCentreRule) {
-  std::mt19937 rng(5);
-  auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  for (int round = 0; round < 300; round++) {
-    std::vector<POINT> corners(size_t(any(3, 14)));
-    const int cx = any(0, kWidth), cy = any(0, kHeight), outer = any(5, 60), inner = any(2, outer);
-    const double turn = any(0, 359) * 3.14159265358979 / 180;
-    for (size_t i = 0; i < corners.size(); i++) {
-      const double r = i % 2 ? inner : outer, a = turn + 6.28318530717959 * double(i) / double(corners.size());
-      corners[i] = round % 2 ? POINT{any(-30, kWidth + 30), any(-30, kHeight + 30)}
-                             : POINT{cx + int(std::lround(r * std::cos(a))), cy + int(std::lround(r * std::sin(a)))};
-    }
-    Page page(kWidth, kHeight);
-    page.null_pen();
-    page.solid_brush(RGB(255, 255, 255));
-    ASSERT_TRUE(Polygon(page.dc(), corners.data(), int(corners.size())));
-    for (int y = 0; y < kHeight; y++) {
-      for (int x = 0; x < kWidth; x++) {
-        const bool inside = raster_test::inside_polygon(corners, x, y);
-        ASSERT_EQ(page.at(x, y), inside ? 0xFFFFFFu : 0u) << "round " << round << " at " << x << "," << y;
-      }
-    }
-  }
 }
 
 }  // namespace

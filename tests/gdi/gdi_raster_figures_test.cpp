@@ -205,6 +205,21 @@ TEST(RasterFigures, PolygonFillsByTheAlternateRule) {
   EXPECT_EQ(square.at(20, 20), 0u);
 }
 
+// Fills the polygon without an outline on a cleared page and checks every
+// pixel against the pixel-centre rule.
+void expect_pixel_centre_rule(const std::vector<POINT>& corners, int width, int height, int round) {
+  Page page(width, height);
+  page.null_pen();
+  page.solid_brush(RGB(255, 255, 255));
+  ASSERT_TRUE(Polygon(page.dc(), corners.data(), int(corners.size())));
+  for (int y = 0; y < height; y++) {
+    for (int x = 0; x < width; x++) {
+      ASSERT_EQ(page.at(x, y), raster_test::inside_polygon(corners, x, y) ? kWhite : 0u)
+          << "round " << round << " at " << x << "," << y;
+    }
+  }
+}
+
 // Random polygons with whole-number corners, steep and flat edges and corners
 // far off the page: every pixel against the pixel-centre rule.
 TEST(RasterFigures, RandomPolygonsFollowThePixelCentreRule) {
@@ -215,16 +230,26 @@ TEST(RasterFigures, RandomPolygonsFollowThePixelCentreRule) {
     std::vector<POINT> corners(size_t(any(3, 9)));
     const int reach = round % 4 == 0 ? 5000 : 60;
     for (POINT& c : corners) c = POINT{any(-reach, width + reach), any(-reach, height + reach)};
-    Page page(width, height);
-    page.null_pen();
-    page.solid_brush(RGB(255, 255, 255));
-    ASSERT_TRUE(Polygon(page.dc(), corners.data(), int(corners.size())));
-    for (int y = 0; y < height; y++) {
-      for (int x = 0; x < width; x++) {
-        ASSERT_EQ(page.at(x, y), raster_test::inside_polygon(corners, x, y) ? kWhite : 0u)
-            << "round " << round << " at " << x << "," << y;
-      }
+    expect_pixel_centre_rule(corners, width, height, round);
+  }
+}
+
+// Random stars, partly off the page: rows are walked in bands between
+// corners, where edges join and leave the active set.
+TEST(RasterFigures, RandomStarsFollowThePixelCentreRule) {
+  std::mt19937 rng(9);
+  auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const int width = 83, height = 61;
+  for (int round = 0; round < 150; round++) {
+    std::vector<POINT> corners(size_t(2 * any(3, 8)));
+    const int cx = any(0, width), cy = any(0, height), outer = any(5, 60), inner = any(2, outer);
+    const double turn = any(0, 359) * 3.14159265358979 / 180;
+    for (size_t i = 0; i < corners.size(); i++) {
+      const double r = i % 2 ? inner : outer;
+      const double a = turn + 6.28318530717959 * double(i) / double(corners.size());
+      corners[i] = POINT{cx + int(std::lround(r * std::cos(a))), cy + int(std::lround(r * std::sin(a)))};
     }
+    expect_pixel_centre_rule(corners, width, height, round);
   }
 }
 
