@@ -335,8 +335,9 @@ void outtextxy(int x, int y, const char* textstring) { draw_text(0, x, y, textst
 
 int textwidth(const char* textstring) {
   const FontText text(textstring);
-  const long long sum = KEL__GetWindowDataPtr()->char_widths.sum(
-      reinterpret_cast<const unsigned char*>(text.data()), size_t(text.length()));
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const long long sum =
+      kExtentsAdd ? KEL__GetWindowDataPtr()->char_widths.sum(bytes, size_t(text.length())) : -1;
   if (sum >= 0) return int(std::min<long long>(sum, INT_MAX));
   return measured_width(text);
 }

@@ -243,27 +243,13 @@ const text::Glyph& FontInstance::build_glyph(unsigned char byte) {
   return *owned_[byte];
 }
 
-// Once every glyph of the text is made, the sum is a run of plain loads in
-// two independent chains; an advance not known yet (-1) shows in `unknown`.
+// An advance is a plain load once its glyph is made (-1 before).
 int64_t FontInstance::width(const unsigned char* text, size_t length) {
-  int64_t even = 0, odd = 0;
-  int unknown = 0;
-  size_t i = 0;
-  for (; i + 2 <= length; i += 2) {
-    const int a = advances_[text[i]].load(std::memory_order_relaxed);
-    const int b = advances_[text[i + 1]].load(std::memory_order_relaxed);
-    even += a;
-    odd += b;
-    unknown |= a | b;
-  }
-  if (i < length) {
-    const int a = advances_[text[i]].load(std::memory_order_relaxed);
-    even += a;
-    unknown |= a;
-  }
-  if (unknown >= 0) return even + odd;
   int64_t total = 0;
-  for (i = 0; i < length; ++i) total += glyph(text[i]).advance;
+  for (size_t i = 0; i < length; ++i) {
+    const int known = advances_[text[i]].load(std::memory_order_relaxed);
+    total += known >= 0 ? known : glyph(text[i]).advance;
+  }
   return total;
 }
 
