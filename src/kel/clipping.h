@@ -47,7 +47,8 @@ bool step_range(const Bounds& b, POINT a, POINT z, long long* first, long long* 
 // (pixels lit and left, lit first; none: solid) as the portable platform
 // draws it: every segment lights one pixel per step of its longer axis (see
 // step_point) but its end, which the next segment starts on, and the last
-// segment of an open path lights its end too; the dashes run on along the
+// segment of an open path lights its end too where the current pen's cap
+// covers it (a geometric pen; not a cosmetic one); the dashes run on along the
 // whole path; a pixel the path crosses twice is drawn once. Only the pixels
 // inside `b` are visited. The pixels go to the platform as short straight
 // pieces with a one-pixel cosmetic pen of the current pen's colour, which

@@ -30,13 +30,21 @@ bool lit(const LinePattern& runs, long long period, long long p) {
 class CosmeticPen {
  public:
   explicit CosmeticPen(HDC dc) : dc_(dc) {
-    struct {
-      EXTLOGPEN pen;
-      DWORD more_dashes[16];
-    } current = {};
+    HGDIOBJ current = GetCurrentObject(dc, OBJ_PEN);
     LOGBRUSH brush = {BS_SOLID, 0, 0};
-    if (GetObjectA(GetCurrentObject(dc, OBJ_PEN), sizeof current, &current) > 0)
-      brush.lbColor = current.pen.elpColor;
+    if (GetObjectType(current) == OBJ_EXTPEN) {
+      struct {
+        EXTLOGPEN pen;
+        DWORD more_dashes[16];
+      } ext = {};
+      if (GetObjectA(current, sizeof ext, &ext) > 0) {
+        brush.lbColor = ext.pen.elpColor;
+        covers_end_ = (ext.pen.elpPenStyle & PS_TYPE_MASK) == PS_GEOMETRIC;
+      }
+    } else {
+      LOGPEN plain = {};
+      if (GetObjectA(current, sizeof plain, &plain) > 0) brush.lbColor = plain.lopnColor;
+    }
     pen_ = ExtCreatePen(PS_COSMETIC | PS_SOLID, 1, &brush, 0, nullptr);
     old_ = pen_ ? SelectObject(dc, pen_) : nullptr;
   }
@@ -46,11 +54,16 @@ class CosmeticPen {
   }
   CosmeticPen(const CosmeticPen&) = delete;
   CosmeticPen& operator=(const CosmeticPen&) = delete;
+  // Whether the pen it stands in for lights the end of a path (a
+  // geometric pen's cap covers it; a cosmetic pen, such as the stock
+  // pens, leaves it out).
+  bool covers_end() const { return covers_end_; }
 
  private:
   HDC dc_;
   HPEN pen_;
   HGDIOBJ old_;
+  bool covers_end_ = false;
 };
 
 // Adjacent pixels drawn as few straight pieces as possible: steps in the
@@ -103,7 +116,8 @@ void thin_path(HDC dc, const Bounds& b, const LinePattern& runs, const POINT* po
     const long long length = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
     long long first = 0, end = 0;
     if (step_range(b, a, z, &first, &end)) {
-      if (end == length && (i + 2 < count || closed)) --end;  // the next segment's start
+      // The next segment's start, or an end the pen leaves out.
+      if (end == length && (i + 2 < count || closed || !pen.covers_end())) --end;
       for (long long k = first; k <= end; ++k) {
         const POINT p = step_point(a, dx, dy, k);
         if (b.holds(p) && lit(runs, period, position + k) &&

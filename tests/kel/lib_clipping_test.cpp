@@ -265,6 +265,10 @@ TEST_F(ClippedFigures, WalkedThinPathsLightThePortablePlatformsPixels) {
             << path[0].y;
       }
   setwritemode(0);
+  graphdefaults();  // the stock pen, which leaves out the end of a path
+  const linesettingstype solid = {SOLID_LINE, 0, 1};
+  const std::vector<POINT> open = {{10, 10}, {300, 200}, {350, 20}};
+  EXPECT_EQ(draw(open, solid, true).differences(draw(open, solid, false)), 0) << "stock pen";
 }
 
 }  // namespace
