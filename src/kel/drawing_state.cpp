@@ -111,7 +111,7 @@ LinePattern user_dashes(unsigned pattern) {
 // some GDIs leave the caps of one-pixel-wide dashes out. On Windows such
 // dashes go with flat caps and the lengths they light, which every GDI
 // draws alike.
-
+//
 // The dash list with flat caps that lights what `dashes` lights with square
 // caps: each dash one longer, each gap one shorter (a gap of none takes the
 // pixel from the dash before it).
@@ -162,7 +162,7 @@ void CreateNewPen() {
   // Solid styles take a plain solid pen: a dash list of one long dash is
   // drawn by some GDIs with a gap at each of its ends.
   const bool flat = KEL__SystemGdi && dashes.count > 0 && wd->line.thickness <= 1;
-  if (flat) dashes = flat_dashes(dashes);
+  if (flat) dashes = PenPixelRuns(wd->line);
   const DWORD style = PS_GEOMETRIC | (flat ? PS_ENDCAP_FLAT : PS_ENDCAP_SQUARE) | PS_JOIN_BEVEL |
                       (dashes.count > 0 ? PS_USERSTYLE : PS_SOLID);
   for (HDC dc : wd->hDC) {
