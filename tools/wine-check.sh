@@ -49,35 +49,11 @@ echo "wine prefix ready in $(elapsed "$start")"
 # - huge dashed lines through the whole int range, and the comparison of cut
 #   and whole figures, take over a minute under Wine, and a box at INT_MAX
 #   asks for a repaint of part of the window;
-# - one-pixel dashes go to the system with flat caps and lengths adjusted to
-#   them, not the dash lists the portable platform's tests expect;
-# - ends of width-1 lines and arcs, dash lengths, wide pens, a flood fill in
-#   a clip rectangle, a JPEG drawn stretched and a picture shrunk to one pixel;
 # - text: Wine draws it with its own faces, smoothed and with other sizes.
 known_failing=(
   ClippedFigures.HugeDashedLinesDrawWhatTheWholeLineDrawsOnThePage
   ClippedFigures.CutCurvesAndPolygonsMatchTheWholeFiguresButForEdgePixels
-  DrawingState.LineStylesChooseDashListAndWidth
-  UserLineStyle.PatternsBecomeDashLists
   PrimitiveRefresh.BoxesBeyondTheWindowAreCutToIt
-
-  PrimitivePens.LineStylesDashAlongAHorizontalLine
-  PrimitivePens.UserPatternsRepeatTheirBitsFromBitZero
-  PrimitivePens.DashesFollowTheLongerAxisOfSteepAndSlantedLines
-  PrimitivePens.TheDashPhaseRunsOnRoundARectanglesCorners
-  PrimitivePens.ThickHorizontalAndVerticalLinesAreAsWideAsThePenWithSquareCaps
-  PrimitivePens.ThickDiagonalLineReachesPastBothEnds
-  PrimitivePens.ThickRectangleHasBevelledCorners
-  PrimitivePens.ThickDashesKeepTheirCapsAndGaps
-  PrimitiveFigures.ArcRecordsItsCentreAndTruncatedEndPoints
-  PrimitiveFigures.FourQuarterArcsMakeTheCircleWithoutGapsOrExtras
-  PrimitiveFigures.LineCoversBothEndPointsAndKeepsThePosition
-  PrimitiveFigures.LinetoAndLinerelChainFromTheCurrentPosition
-  PrimitiveFigures.DrawpolyClosesOnlyWhenTheFirstPointIsRepeated
-  PrimitiveBadInput.PenWidthsOfZeroOrLessDrawOnePixelWide
-  PrimitiveFills.FloodfillStopsAtTheClipRectangle
-  ImageFiles.EveryPictureFormatIsDrawnStretchedToTheRectangle
-  ImageFiles.CornersInAnyOrderAndOnePixel
 
   TextSettings.StylesChangeWhatTextMeasures
   TextOutput.OuttextxyDrawsAtThePointAndLeavesThePosition

@@ -26,17 +26,6 @@ long long minor_offset(long long k, long long minor, long long major) {
                                 (2 * r >= M ? 1 : 0));
 }
 
-// The point k pixel steps from `origin` along the segment of extent (dx, dy).
-POINT step_point(POINT origin, long long dx, long long dy, long long k) {
-  const bool flat = magnitude(dx) >= magnitude(dy);
-  const long long major = flat ? magnitude(dx) : magnitude(dy);
-  const long long minor = minor_offset(k, flat ? magnitude(dy) : magnitude(dx), major);
-  const long long along_x = flat ? k : minor, along_y = flat ? minor : k;
-  POINT p = {static_cast<LONG>(origin.x + (dx < 0 ? -along_x : along_x)),
-             static_cast<LONG>(origin.y + (dy < 0 ? -along_y : along_y))};
-  return p;
-}
-
 // One edge of the Liang-Barsky cut: keeps the part of the segment where
 // p * t <= q.
 bool cut(long double p, long double q, long double* t0, long double* t1) {
@@ -68,13 +57,7 @@ bool inside_ellipse(long double x, long double y, long double cx, long double cy
 const long double kPi = 3.14159265358979323846L;
 const long double kTurn = 2 * kPi;
 
-std::atomic<bool> g_cutting_curves{
-#ifdef _WIN32
-    true
-#else
-    false
-#endif
-};
+std::atomic<bool> g_cutting_curves{KEL__SystemGdi};
 
 // An angle difference brought into (-pi, pi].
 long double wrapped(long double a) {
@@ -286,6 +269,30 @@ std::vector<POINT> PathCut::polygon() {
     walk_border(Spot{static_cast<long double>(b_.right), centre_.y}, kTurn, polygon_);
   }
   return polygon_;
+}
+
+POINT step_point(POINT origin, long long dx, long long dy, long long k) {
+  const bool flat = magnitude(dx) >= magnitude(dy);
+  const long long major = flat ? magnitude(dx) : magnitude(dy);
+  if (major == 0) return origin;
+  const long long minor = minor_offset(k, flat ? magnitude(dy) : magnitude(dx), major);
+  const long long along_x = flat ? k : minor, along_y = flat ? minor : k;
+  POINT p = {static_cast<LONG>(origin.x + (dx < 0 ? -along_x : along_x)),
+             static_cast<LONG>(origin.y + (dy < 0 ? -along_y : along_y))};
+  return p;
+}
+
+bool step_range(const Bounds& b, POINT a, POINT z, long long* first, long long* last) {
+  const long long dx = static_cast<long long>(z.x) - a.x;
+  const long long dy = static_cast<long long>(z.y) - a.y;
+  long double t0 = 0, t1 = 1;
+  if (!cut(-dx, a.x - b.left, &t0, &t1) || !cut(dx, b.right - a.x, &t0, &t1) ||
+      !cut(-dy, a.y - b.top, &t0, &t1) || !cut(dy, b.bottom - a.y, &t0, &t1))
+    return false;
+  const long long major = std::max(magnitude(dx), magnitude(dy));
+  *first = std::max(0LL, static_cast<long long>(std::floor(t0 * major)) - 1);
+  *last = std::min(major, static_cast<long long>(std::ceil(t1 * major)) + 1);
+  return true;
 }
 
 Bounds page_bounds(HDC dc, int width, int height, long long margin) {

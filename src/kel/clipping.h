@@ -33,6 +33,39 @@ long long margin_for(const WindowData* wd);
 // segment would light.
 bool clip_segment(const Bounds& b, long long period, POINT* a, POINT* z);
 
+// The pixel a one-pixel line from `origin` of extent (dx, dy) lights k
+// steps along its longer axis: the ideal line's point there, rounded to the
+// nearest pixel, halves away from the origin.
+POINT step_point(POINT origin, long long dx, long long dy, long long k);
+
+// The steps first..last (0 up to the longer axis's length) of the line a-z
+// whose pixels may lie inside `b`, with one to spare at either end; false
+// when the line does not meet `b`.
+bool step_range(const Bounds& b, POINT a, POINT z, long long* first, long long* last);
+
+// Draws the path through `points` one pixel wide with dashes of `runs`
+// (pixels lit and left, lit first; none: solid) as the portable platform
+// draws it: every segment lights one pixel per step of its longer axis (see
+// step_point) but its end, which the next segment starts on, and the last
+// segment of an open path lights its end too where the current pen's cap
+// covers it (a geometric pen; not a cosmetic one); the dashes run on along the
+// whole path; a pixel the path crosses twice is drawn once. Only the pixels
+// inside `b` are visited. The pixels go to the platform as short straight
+// pieces with a one-pixel cosmetic pen of the current pen's colour, which
+// any GDI draws alike, in the current mix mode.
+void thin_path(HDC dc, const Bounds& b, const LinePattern& runs, const POINT* points, int count);
+
+// Draws the arc of the ellipse in the inclusive box `box` from the ray
+// through `start` to the ray through `end` (counter-clockwise, rays from the
+// box's centre) one pixel wide as the portable platform draws it: the
+// pixels of the whole outline whose centres lie in the sector between the
+// rays, the rays included, so both end points are lit. On Windows the
+// outline is the system's Ellipse with `box_end` added to the right and
+// bottom, with no fill, drawn through a clip region of the sector's pixels
+// on `page`: the system's Arc may stop a pixel or two short of its end. The
+// portable platform's Arc draws these pixels itself.
+void thin_arc(HDC dc, const Bounds& page, const RECT& box, int box_end, POINT start, POINT end);
+
 // Draws the open path through `points` with the current pen, in pieces cut
 // to `b` where it leaves it.
 void polyline(HDC dc, const Bounds& b, long long period, const POINT* points, int count);

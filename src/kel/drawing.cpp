@@ -28,11 +28,7 @@ int max_of(int a, int b) { return a > b ? a : b; }
 // Figures given by a box: the system GDI of Windows leaves out the box's
 // right and bottom edges, the portable platform draws them (its boxes are
 // inclusive). One more pixel there gives the same figure on both.
-#ifdef _WIN32
-const int kBoxEnd = 1;
-#else
-const int kBoxEnd = 0;
-#endif
+const int kBoxEnd = KEL__SystemGdi ? 1 : 0;
 
 // The repaint rectangle of a box whose right and bottom are inclusive.
 RECT box_plus_one(int left, int top, int right, int bottom) {
@@ -81,9 +77,17 @@ class Page {
     for (int i = 0; i < dashes.count; ++i) period += dashes.entries[i];
     return period;
   }
-  // The path through `points` with the pen, cut to the page.
+  // Whether the pen is one pixel wide (and solid).
+  bool thin() const { return wd_->line.thickness <= 1; }
+  bool thin_and_solid() const { return thin() && period() == 0; }
+  // The path through `points` with the pen, cut to the page. The system GDI
+  // of Windows gets one-pixel paths pixel by pixel: it may leave out their
+  // ends, round their ties and measure their dashes otherwise.
   void polyline(const POINT* points, int count) const {
-    kel_clip::polyline(dc(), bounds(kel_clip::margin_for(wd_)), period(), points, count);
+    if (KEL__SystemGdi && thin())
+      kel_clip::thin_path(dc(), bounds(0), PenPixelRuns(wd_->line), points, count);
+    else
+      kel_clip::polyline(dc(), bounds(kel_clip::margin_for(wd_)), period(), points, count);
   }
   // Whether a figure in the box reaches so far beyond the page that the
   // platform is to get only its part near the page. Dashed outlines cost a
@@ -445,6 +449,9 @@ void draw_arc(int x, int y, int stangle, int endangle, int xradius, int yradius,
     cut_arc(page, oval_of(x, y, xradius, yradius), t0, t1);
   } else if (shown && xs == xe && ys == ye)
     whole_outline(page, l, t, r, b);
+  else if (shown && page.thin_and_solid())
+    kel_clip::thin_arc(page.dc(), page.bounds(0), RECT{l, t, r, b}, kBoxEnd, POINT{xs, ys},
+                       POINT{xe, ye});
   else if (shown)
     Arc(page.dc(), l, t, plus(r, kBoxEnd), plus(b, kBoxEnd), xs, ys, xe, ye);
   page.finish_stroked(box_plus_one(l, t, r, b));
@@ -528,11 +535,17 @@ void getarccoords(arccoordstype* arccoords) {
 }
 
 // -------------------------------------------------------- filling, clearing
+// The seed goes in device coordinates with the viewport origin at the
+// page's corner, where logical and device coordinates are the same: some
+// GDIs take a flood fill's seed without the origin.
 void floodfill(int x, int y, int border) {
   Page page;
   {
     FillColour fill(page);
-    FloodFill(page.dc(), x, y, converttorgb(border));
+    POINT origin = {0, 0};
+    SetViewportOrgEx(page.dc(), 0, 0, &origin);
+    FloodFill(page.dc(), plus(x, origin.x), plus(y, origin.y), converttorgb(border));
+    SetViewportOrgEx(page.dc(), origin.x, origin.y, nullptr);
   }
   page.finish();
 }

@@ -111,12 +111,7 @@ LinePattern user_dashes(unsigned pattern) {
 // some GDIs leave the caps of one-pixel-wide dashes out. On Windows such
 // dashes go with flat caps and the lengths they light, which every GDI
 // draws alike.
-#ifdef _WIN32
-const bool kFlatDashes = true;
-#else
-const bool kFlatDashes = false;
-#endif
-
+//
 // The dash list with flat caps that lights what `dashes` lights with square
 // caps: each dash one longer, each gap one shorter (a gap of none takes the
 // pixel from the dash before it).
@@ -150,6 +145,11 @@ LinePattern PenDashes(const linesettingstype& line) {
   }
 }
 
+LinePattern PenPixelRuns(const linesettingstype& line) {
+  const LinePattern dashes = PenDashes(line);
+  return dashes.count > 0 ? flat_dashes(dashes) : dashes;
+}
+
 LinePattern CreateUserStyle() {
   return user_dashes(KEL__ReadState([](const WindowData& wd) { return wd.line.upattern; }));
 }
@@ -161,8 +161,8 @@ void CreateNewPen() {
   LinePattern dashes = PenDashes(wd->line);
   // Solid styles take a plain solid pen: a dash list of one long dash is
   // drawn by some GDIs with a gap at each of its ends.
-  const bool flat = kFlatDashes && dashes.count > 0 && wd->line.thickness <= 1;
-  if (flat) dashes = flat_dashes(dashes);
+  const bool flat = KEL__SystemGdi && dashes.count > 0 && wd->line.thickness <= 1;
+  if (flat) dashes = PenPixelRuns(wd->line);
   const DWORD style = PS_GEOMETRIC | (flat ? PS_ENDCAP_FLAT : PS_ENDCAP_SQUARE) | PS_JOIN_BEVEL |
                       (dashes.count > 0 ? PS_USERSTYLE : PS_SOLID);
   for (HDC dc : wd->hDC) {

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "clipping.h"
 #include "kel_internal.h"
@@ -239,6 +241,34 @@ bool read_dib(HANDLE file, HANDLE* block, char** dib) {
   return true;
 }
 
+// Picture sizes are in hundredths of a millimetre; the loader shows 96
+// pixels per inch. The picture is averaged at most this many pixels a side.
+long pixels_of(long himetric) { return std::clamp(himetric * 96L / 2540L, 1L, 1024L); }
+
+// The mean colour of the picture, drawn at its own size into a bitmap like
+// the page: the portable platform shows a picture shrunk to one pixel as
+// that mean, where a system GDI may draw nothing or one pixel of it.
+COLORREF mean_colour(HDC page, IPicture* picture, long width, long height) {
+  const int w = static_cast<int>(pixels_of(width)), h = static_cast<int>(pixels_of(height));
+  HDC dc = CreateCompatibleDC(page);
+  HBITMAP bitmap = CreateCompatibleBitmap(page, w, h);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  picture->Render(dc, 0, 0, w, h, 0, height, width, -height, NULL);
+  SelectObject(dc, old);
+  BITMAPINFO info = {};
+  info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+  unsigned long long sum[3] = {0, 0, 0};
+  if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS) == h)
+    for (uint32_t p : pixels)
+      for (int c = 0; c < 3; ++c) sum[c] += (p >> (8 * c)) & 0xFF;
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  const unsigned long long n = pixels.size();
+  auto mean = [&](int c) { return static_cast<BYTE>((sum[c] + n / 2) / n); };
+  return RGB(mean(2), mean(1), mean(0));
+}
+
 }  // namespace
 
 KEL__PageCopy::KEL__PageCopy(WindowData* wd, bool active, int left, int top, int right,
@@ -282,7 +312,9 @@ void readimagefile(const char* filename, int left, int top, int right, int botto
   const kel_clip::Span down = kel_clip::cut_stretch(top, extent(top, bottom), shown.top,
                                                     shown.bottom, picture_height);
   // Drawn upright: the picture's rows run from its bottom up.
-  if (across.size > 0 && down.size > 0)
+  if (KEL__SystemGdi && extent(left, right) == 1 && extent(top, bottom) == 1)
+    SetPixelV(page.dc(), left, top, mean_colour(page.dc(), picture, picture_width, picture_height));
+  else if (across.size > 0 && down.size > 0)
     picture->Render(page.dc(), across.at, down.at, across.size, down.size, across.source,
                     picture_height - down.source, across.source_size, -down.source_size, NULL);
   page.release();

@@ -291,6 +291,16 @@ extern std::atomic<unsigned> KEL__Colors[16];
 // Index of the first standard colour equal to `rgb`, else rgb | 0x03000000.
 int KEL__ColorValueOf(COLORREF rgb);
 
+// Whether figures go to the system GDI of Windows rather than the portable
+// platform. The library hands that GDI figures that any faithful GDI draws
+// as the portable platform does (one-pixel pens, box edges, curves far
+// beyond the page); everything else is the same on both.
+#ifdef _WIN32
+constexpr bool KEL__SystemGdi = true;
+#else
+constexpr bool KEL__SystemGdi = false;
+#endif
+
 // -------------------------------------------------------- pens, brushes
 // A dash list for the pen: `count` entries used, dash and gap lengths.
 struct LinePattern {
@@ -299,10 +309,14 @@ struct LinePattern {
 };
 // Rebuilds the pen of all four pages from the drawing colour and line style.
 void CreateNewPen();
+
 // The dash list of the user line pattern (low 16 bits of line.upattern).
 LinePattern CreateUserStyle();
 // The dash list of a line style; none (count 0) for the solid styles.
 LinePattern PenDashes(const linesettingstype& line);
+// The runs of pixels a one-pixel line of the style lights and leaves
+// (lit first, counted along the longer axis); none for the solid styles.
+LinePattern PenPixelRuns(const linesettingstype& line);
 
 // ------------------------------------------------------------- geometry
 void CenterToBox(int x, int y, int xradius, int yradius, int& left, int& top, int& right,

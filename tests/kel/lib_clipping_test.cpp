@@ -222,4 +222,53 @@ TEST_F(ClippedFigures, HugeDashedLinesDrawWhatTheWholeLineDrawsOnThePage) {
   EXPECT_EQ(page().count(stored(BLACK)), kWidth * kHeight) << "the circle is far off the page";
 }
 
+// The portable platform's own pens are the reference for one-pixel paths
+// walked pixel by pixel (as the system GDI of Windows gets them): the same
+// pixels, dashes and crossings, in copy and exclusive-or mode.
+TEST_F(ClippedFigures, WalkedThinPathsLightThePortablePlatformsPixels) {
+  if (KEL__SystemGdi) GTEST_SKIP() << "the system GDI's pens are not the reference";
+  const std::vector<POINT> paths[] = {
+      {{10, 10}, {300, 200}},
+      {{50, 10}, {210, 90}},
+      {{300, 40}, {140, 43}},
+      {{3, 3}, {3, 3}},
+      {{50, 50}, {250, 60}, {80, 200}, {150, 10}, {220, 200}, {50, 50}},
+      {{10, 10}, {31, 10}, {31, 23}, {10, 23}, {10, 10}},
+      {{5, 5}, {395, 150}, {95, 290}, {95, 290}, {20, 20}},
+      {{-100000, 7}, {100000, 290}},
+  };
+  const linesettingstype styles[] = {{SOLID_LINE, 0, 1},         {DOTTED_LINE, 0, 1},
+                                     {CENTER_LINE, 0, 1},        {USERBIT_LINE, 0x0107, 1},
+                                     {USERBIT_LINE, 0x5555, 1}};
+  const kel_clip::Bounds page_bounds = {0, 0, kWidth - 1, kHeight - 1};
+  // The path on the scribbled page, by the platform's pen or walked.
+  auto draw = [&](const std::vector<POINT>& path, const linesettingstype& style, bool walked) {
+    scribble();
+    {
+      PageLock lock(wd_);
+      if (walked)
+        kel_clip::thin_path(page_dc(), page_bounds, PenPixelRuns(style), path.data(),
+                            int(path.size()));
+      else
+        Polyline(page_dc(), path.data(), int(path.size()));
+    }
+    return page();
+  };
+  for (int mode : {0, 1})
+    for (const linesettingstype& style : styles)
+      for (const std::vector<POINT>& path : paths) {
+        setwritemode(mode);
+        setlinestyle(style.linestyle, style.upattern, style.thickness);
+        const PageImage reference = draw(path, style, false);
+        EXPECT_EQ(draw(path, style, true).differences(reference), 0)
+            << "mode " << mode << " style " << style.linestyle << " from " << path[0].x << ","
+            << path[0].y;
+      }
+  setwritemode(0);
+  graphdefaults();  // the stock pen, which leaves out the end of a path
+  const linesettingstype solid = {SOLID_LINE, 0, 1};
+  const std::vector<POINT> open = {{10, 10}, {300, 200}, {350, 20}};
+  EXPECT_EQ(draw(open, solid, true).differences(draw(open, solid, false)), 0) << "stock pen";
+}
+
 }  // namespace

@@ -107,29 +107,35 @@ TEST_F(DrawingState, SetBkColorKeepsTheValueAndSetsEveryPage) {
 // ------------------------------------------------------------------- pens
 TEST(UserLineStyle, PatternsBecomeDashLists) {
   open_window(10, 10);
+  // The system GDI of Windows gets one-pixel dashes with flat caps, as the
+  // runs of pixels the square-capped dashes light.
+  const std::vector<DWORD> eight_pairs(16, 1);
+  std::vector<DWORD> eight_pairs_short = eight_pairs;
+  eight_pairs_short.back() = 0;
   const struct {
     unsigned pattern;
-    std::vector<DWORD> dashes;
+    std::vector<DWORD> dashes, pixel_runs;
   } cases[] = {
-      {0x00FF, {7, 9}},
-      {0x0F0F, {3, 5, 3, 5}},
-      {0x3333, {1, 3, 1, 3, 1, 3, 1, 3}},
-      {0x01C7, {2, 4, 2, 8}},
-      {0x0001, {0, 16}},
-      {0x7FFF, {14, 2}},
-      {0xFFFF, {15, 0}},
-      {0xFF00, {7, 8}},
-      {0xF0F0, {3, 5, 3, 4}},
-      {0x5555, {0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2}},
-      {0xAAAA, {0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 1}},
-      {0x0000, {0, 16}},
-      {0x12340000, {0, 16}},
+      {0x00FF, {7, 9}, {8, 8}},
+      {0x0F0F, {3, 5, 3, 5}, {4, 4, 4, 4}},
+      {0x3333, {1, 3, 1, 3, 1, 3, 1, 3}, {2, 2, 2, 2, 2, 2, 2, 2}},
+      {0x01C7, {2, 4, 2, 8}, {3, 3, 3, 7}},
+      {0x0001, {0, 16}, {1, 15}},
+      {0x7FFF, {14, 2}, {15, 1}},
+      {0xFFFF, {15, 0}, {}},
+      {0xFF00, {7, 8}, {8, 7}},
+      {0xF0F0, {3, 5, 3, 4}, {4, 4, 4, 3}},
+      {0x5555, {0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2}, eight_pairs},
+      {0xAAAA, {0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 1}, eight_pairs_short},
+      {0x0000, {0, 16}, {1, 15}},
+      {0x12340000, {0, 16}, {1, 15}},
   };
   for (const auto& c : cases) {
     setlinestyle(USERBIT_LINE, c.pattern, 1);
     EXPECT_EQ(entries(CreateUserStyle()), c.dashes) << std::hex << c.pattern;
     // Every bit set is a solid line, drawn with the solid pen.
-    const std::vector<DWORD> pen_dashes = c.pattern == 0xFFFF ? std::vector<DWORD>{} : c.dashes;
+    const std::vector<DWORD> pen_dashes =
+        c.pattern == 0xFFFF ? std::vector<DWORD>{} : KEL__SystemGdi ? c.pixel_runs : c.dashes;
     EXPECT_EQ(pen_of(KEL__GetWindowDataPtr()->hDC[2]).dashes, pen_dashes) << std::hex << c.pattern;
   }
 }
@@ -139,10 +145,13 @@ TEST_F(DrawingState, LineStylesChooseDashListAndWidth) {
   PenInfo pen = pen_of(wd_->hDC[0]);
   EXPECT_EQ(pen.dashes, (std::vector<DWORD>{3, 4}));
   EXPECT_EQ(pen.width, 3u);
+  // One pixel wide, the system GDI of Windows gets the runs of pixels lit.
   setlinestyle(CENTER_LINE, 0, 1);
-  EXPECT_EQ(pen_of(wd_->hDC[1]).dashes, (std::vector<DWORD>{3, 4, 7, 4}));
+  EXPECT_EQ(pen_of(wd_->hDC[1]).dashes,
+            (KEL__SystemGdi ? std::vector<DWORD>{4, 3, 8, 3} : std::vector<DWORD>{3, 4, 7, 4}));
   setlinestyle(DASHED_LINE, 0, 1);
-  EXPECT_EQ(pen_of(wd_->hDC[3]).dashes, (std::vector<DWORD>{7, 4}));
+  EXPECT_EQ(pen_of(wd_->hDC[3]).dashes,
+            (KEL__SystemGdi ? std::vector<DWORD>{8, 3} : std::vector<DWORD>{7, 4}));
   setlinestyle(USERBIT_LINE, 0x12340F0Fu, 2);
   linesettingstype line;
   getlinesettings(&line);

