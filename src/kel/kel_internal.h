@@ -69,6 +69,9 @@ struct WindowData {
   char uPattern[8] = {};
   linesettingstype line = {};
   textsettingstype text = {};
+  // Glyph-pixel size of font 0 as the library draws it (console_text.cpp)
+  // since the pages' font was last built; 0 while they use a platform font.
+  int console_scale = 0;
   viewporttype viewport = {};
   HWND hWnd = nullptr;
   HDC hDC[4] = {};
@@ -259,6 +262,11 @@ void cls_OnChar(HWND hWnd, char ch, int repeat);
 // and bottom exclusive; converted in place to client coordinates), or of the
 // whole window when it is null, following the refresh rules.
 void RefreshWindow(RECT* rect);
+// Converts `rect` in place from the page's logical to client coordinates:
+// the viewport origin is added with saturation, so a box near an end of the
+// int range stays beyond the window (the system's LPtoDP wraps it round to
+// the other end, where it may cover part of the window).
+void LogicalToClient(HDC dc, RECT* rect);
 
 // ------------------------------------------------------------- colours
 // The 16 standard colours as platform RGB values; all zero until the first

@@ -7,13 +7,16 @@
 // each justification to 0..2; a direction outside 0..3 turns the baseline by
 // (direction % 4) quarter turns. A user-size divisor of 0 counts as 1.
 // Strings that are UTF-8 with accented or other multi-byte characters are
-// drawn and measured as those characters.
+// drawn and measured as those characters. Font 0 at the sizes 1 to 10 is
+// drawn from the console font by the library itself (console_text.cpp);
+// the other fonts are asked of the platform unsmoothed.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "console_text.h"
 #include "kel_internal.h"
 
 namespace {
@@ -168,8 +171,9 @@ void set_font(WindowData* pWndData) {
   HFONT hfont = CreateFontA(
       scaled(height, yscale), scaled(width, xscale), (text.direction % 4) * 900,
       (text.direction & 1) * 900, font_weight[font], 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, font_family[font], font_name[font]);
+      CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, font_family[font], font_name[font]);
   if (!hfont) return;  // the pages keep the font they have
+  pWndData->console_scale = font == 0 && size > 0 ? size : 0;
 
   HGDIOBJ replaced[4] = {};
   for (int i = 0; i < 4; i++) replaced[i] = SelectObject(pWndData->hDC[i], hfont);
@@ -206,7 +210,14 @@ void draw_text(int mode, int x, int y, const char* textstring) {
     pWndData->text_cp_mode = mode;
     set_align(pWndData);
   }
-  if (textstring) TextOutA(page.dc(), x, y, text.data(), text.length());
+  if (textstring && pWndData->console_scale > 0) {
+    const kel_clip::Bounds bounds =
+        kel_clip::page_bounds(page.dc(), pWndData->width, pWndData->height, 0);
+    ConsoleTextOut(page.dc(), bounds, pWndData->console_scale, pWndData->text.direction, x, y,
+                   text.data(), text.length());
+  } else if (textstring) {
+    TextOutA(page.dc(), x, y, text.data(), text.length());
+  }
   page.release();
   RefreshWindow(nullptr);
 }
@@ -215,7 +226,15 @@ SIZE text_extent(const char* textstring) {
   SIZE size = {0, 0};
   const FontText text(textstring);
   HeldPage page;
-  if (textstring) GetTextExtentPoint32A(page.dc(), text.data(), text.length(), &size);
+  if (!textstring) return size;
+  if (const int scale = page.wd()->console_scale) return ConsoleTextExtent(scale, text.length());
+  // A cell is as high whatever its text; for an empty text the system gives
+  // no height at all (Wine gives 0), so a space's is taken.
+  if (text.length() == 0) {
+    GetTextExtentPoint32A(page.dc(), " ", 1, &size);
+    return SIZE{0, size.cy};
+  }
+  GetTextExtentPoint32A(page.dc(), text.data(), text.length(), &size);
   return size;
 }
 
