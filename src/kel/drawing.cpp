@@ -67,7 +67,7 @@ class Page {
     return kel_clip::page_bounds(dc(), wd_->width, wd_->height, margin);
   }
   // How far the pen reaches beyond a figure's outline.
-  long long reach() const { return std::max(wd_->line.thickness, 1) / 2 + 2; }
+  long long reach() const { return PenWidth(wd_) / 2 + 2; }
   // The pen's dash period in pixel steps; 0 for solid pens.
   long long period() const {
     LinePattern dashes = PenDashes(wd_->line);

@@ -283,6 +283,13 @@ struct LinePattern {
 };
 // Rebuilds the pen of all four pages from the drawing colour and line style.
 void CreateNewPen();
+// The width of the pen the platform gets for the window's line thickness:
+// at least 1 and, on Windows, at most twice the window's width and height
+// together, which covers the whole page from any figure near it. The system
+// builds a wide outline as polygons as large as the pen (Wine did not
+// return for a width of INT_MAX, nor within minutes for 65536); the
+// portable platform draws by rows of the page whatever the width.
+int PenWidth(const WindowData* wd);
 // The dash list of the user line pattern (low 16 bits of line.upattern).
 LinePattern CreateUserStyle();
 // The dash list of a line style; none (count 0) for the solid styles.
