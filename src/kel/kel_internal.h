@@ -46,6 +46,27 @@ class KelLockGuard {
   KelLock& lock_;
 };
 
+// The advance of each character of the pages' font, learnt as text is
+// measured, so that textwidth adds them up without taking the page mutex.
+// Changes (learn, forget) are made with the page mutex held; a reader's pass
+// is checked against the count of font changes and fails when one came in
+// between.
+class CharWidths {
+ public:
+  CharWidths();
+  // The advances of the text's characters added up; -1 when one is not
+  // known yet or the font changed during the pass.
+  long long sum(const unsigned char* text, size_t length) const;
+  bool known(unsigned char c) const { return advance_[c].load(std::memory_order_relaxed) >= 0; }
+  void learn(unsigned char c, int advance);
+  // The font changed: every advance is unknown again.
+  void forget();
+
+ private:
+  std::atomic<unsigned> changes_{0};  // odd while forget runs
+  std::atomic<int> advance_[256];
+};
+
 // Number of mouse event kinds (messages 0x200..0x209); index = kind - 0x200.
 const int KEL__MOUSE_KINDS = 10;
 // Bound of every wait for a window's page mutex by a program thread.
@@ -54,9 +75,10 @@ const DWORD KEL__PAGE_WAIT_MS = 5000;
 typedef void (*MouseHandler)(int x, int y);
 
 // Everything the library keeps for one window. Fields up to hDCMutex are in
-// the order of the record's definition; the lock after them guards the input
-// fields (key_queue, mouse, mouse_queue, queue_status, mouse_handlers)
-// between the window thread and the program's threads.
+// the order of the record's definition; then the advances textwidth adds
+// up, and the lock that guards the input fields (key_queue, mouse,
+// mouse_queue, queue_status, mouse_handlers) between the window thread and
+// the program's threads.
 struct WindowData {
   int width = 0;
   int height = 0;
@@ -96,6 +118,8 @@ struct WindowData {
   MouseHandler mouse_handlers[KEL__MOUSE_KINDS] = {};
   std::atomic<bool> refreshing{false};
   HANDLE hDCMutex = nullptr;
+
+  CharWidths char_widths;
 
   KelLock input_lock;
   // The window thread's handle, until closegraph takes it to wait for the

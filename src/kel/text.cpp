@@ -128,20 +128,33 @@ std::string code_page_text(const char* text) {
   return multi_byte ? converted : std::string(text);
 }
 
+// Whether the `length` bytes at `text` are all ASCII, eight at a time.
+bool ascii(const char* text, size_t length) {
+  const uint64_t kHighBits = 0x8080808080808080u;
+  uint64_t seen = 0;
+  size_t i = 0;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text + i, 8);
+    seen |= word;
+  }
+  for (; i < length; i++) seen |= static_cast<unsigned char>(text[i]);
+  return (seen & kHighBits) == 0;
+}
+
 // A caller's text as the fonts draw it: plain ASCII, the usual case, is
 // used where it lies; anything else goes through code_page_text. A null
 // text is empty.
 class FontText {
  public:
   explicit FontText(const char* text) : text_(text ? text : "") {
-    const char* end = text_;
-    while (*end != 0 && static_cast<unsigned char>(*end) < 0x80) end++;
-    if (*end != 0) {
+    size_t length = std::strlen(text_);
+    if (!ascii(text_, length)) {
       converted_ = code_page_text(text_);
       text_ = converted_.c_str();
-      end = text_ + converted_.size();
+      length = converted_.size();
     }
-    length_ = int(std::min(size_t(end - text_), size_t(INT_MAX)));
+    length_ = int(std::min(length, size_t(INT_MAX)));
   }
   const char* data() const { return text_; }
   int length() const { return length_; }
@@ -177,6 +190,7 @@ void set_font(WindowData* pWndData) {
 
   HGDIOBJ replaced[4] = {};
   for (int i = 0; i < 4; i++) replaced[i] = SelectObject(pWndData->hDC[i], hfont);
+  pWndData->char_widths.forget();
   const HGDIOBJ default_font = GetStockObject(SYSTEM_FONT);
   for (int i = 0; i < 4; i++) {
     HGDIOBJ old = replaced[i];
@@ -222,6 +236,30 @@ void draw_text(int mode, int x, int y, const char* textstring) {
   RefreshWindow(nullptr);
 }
 
+// Whether the extent of a text is the sum of its characters' extents.
+// The system GDI of Windows may add a bold font's overhang once per text.
+#ifdef _WIN32
+const bool kExtentsAdd = false;
+#else
+const bool kExtentsAdd = true;
+#endif
+
+// The width of the text measured on the page, learning the advances of its
+// characters that are not known yet on the way.
+int measured_width(const FontText& text) {
+  SIZE size = {0, 0};
+  HeldPage page;
+  CharWidths& widths = page.wd()->char_widths;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  for (int i = 0; kExtentsAdd && i < text.length(); i++) {
+    if (widths.known(bytes[i])) continue;
+    SIZE one = {0, 0};
+    if (GetTextExtentPoint32A(page.dc(), text.data() + i, 1, &one)) widths.learn(bytes[i], one.cx);
+  }
+  GetTextExtentPoint32A(page.dc(), text.data(), text.length(), &size);
+  return size.cx;
+}
+
 SIZE text_extent(const char* textstring) {
   SIZE size = {0, 0};
   const FontText text(textstring);
@@ -239,6 +277,44 @@ SIZE text_extent(const char* textstring) {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------ char widths
+CharWidths::CharWidths() {
+  for (std::atomic<int>& advance : advance_) advance.store(-1, std::memory_order_relaxed);
+}
+
+long long CharWidths::sum(const unsigned char* text, size_t length) const {
+  const unsigned before = changes_.load(std::memory_order_acquire);
+  long long even = 0, odd = 0;
+  int unknown = (before & 1) ? -1 : 0;
+  size_t i = 0;
+  for (; i + 2 <= length; i += 2) {
+    const int a = advance_[text[i]].load(std::memory_order_relaxed);
+    const int b = advance_[text[i + 1]].load(std::memory_order_relaxed);
+    even += a;
+    odd += b;
+    unknown |= a | b;
+  }
+  if (i < length) {
+    const int a = advance_[text[i]].load(std::memory_order_relaxed);
+    even += a;
+    unknown |= a;
+  }
+  std::atomic_thread_fence(std::memory_order_acquire);
+  if (unknown < 0 || changes_.load(std::memory_order_relaxed) != before) return -1;
+  return even + odd;
+}
+
+void CharWidths::learn(unsigned char c, int advance) {
+  advance_[c].store(std::max(advance, 0), std::memory_order_relaxed);
+}
+
+void CharWidths::forget() {
+  changes_.fetch_add(1, std::memory_order_relaxed);
+  std::atomic_thread_fence(std::memory_order_release);
+  for (std::atomic<int>& advance : advance_) advance.store(-1, std::memory_order_relaxed);
+  changes_.fetch_add(1, std::memory_order_release);
+}
 
 void settextstyle(int font, int direction, int charsize) {
   WindowData* pWndData = KEL__GetWindowDataPtr();
@@ -276,7 +352,14 @@ void outtext(const char* textstring) { draw_text(1, 0, 0, textstring); }
 
 void outtextxy(int x, int y, const char* textstring) { draw_text(0, x, y, textstring); }
 
-int textwidth(const char* textstring) { return text_extent(textstring).cx; }
+int textwidth(const char* textstring) {
+  const FontText text(textstring);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const long long sum =
+      kExtentsAdd ? KEL__GetWindowDataPtr()->char_widths.sum(bytes, size_t(text.length())) : -1;
+  if (sum >= 0) return int(std::min<long long>(sum, INT_MAX));
+  return measured_width(text);
+}
 
 int textheight(const char* textstring) { return text_extent(textstring).cy; }
 

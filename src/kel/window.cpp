@@ -207,7 +207,8 @@ void cls_OnDestroy(HWND hWnd) {
 }
 
 // Copies the invalid rectangle from the visual page, at the same client
-// position, to the window.
+// position, to the window. The page is given back before the picture goes
+// to the display, so drawing goes on meanwhile.
 void cls_OnPaint(HWND hWnd) {
   WindowData* wd = KEL__GetWindowDataPtr(hWnd);
   PAINTSTRUCT ps;
@@ -224,8 +225,8 @@ void cls_OnPaint(HWND hWnd) {
   POINT from = {ps.rcPaint.left, ps.rcPaint.top};
   DPtoLP(source, &from, 1);
   BitBlt(screen, ps.rcPaint.left, ps.rcPaint.top, width, height, source, from.x, from.y, SRCCOPY);
-  EndPaint(hWnd, &ps);
   ReleaseMutex(wd->hDCMutex);
+  EndPaint(hWnd, &ps);
 }
 
 LRESULT CALLBACK WndProc(HWND hWnd, UINT uiMessage, WPARAM wParam, LPARAM lParam) {

@@ -117,6 +117,15 @@ TEST_F(TextSettings, StylesChangeWhatTextMeasures) {
   EXPECT_EQ(textwidth("Hamburg"), size4);
 }
 
+TEST_F(TextSettings, UserFactorsChangeWhatTextMeasures) {
+  settextstyle(TRIPLEX_FONT, HORIZ_DIR, USER_CHAR_SIZE);
+  const int plain = textwidth("Hamburg");
+  setusercharsize(3, 1, 1, 1);
+  EXPECT_GT(textwidth("Hamburg"), 2 * plain);
+  setusercharsize(1, 1, 1, 1);
+  EXPECT_EQ(textwidth("Hamburg"), plain);
+}
+
 TEST_F(TextSettings, UserSizesScaleTheFourthSize) {
   settextstyle(SANS_SERIF_FONT, HORIZ_DIR, USER_CHAR_SIZE);
   setusercharsize(3, 2, 1, 1);

@@ -72,9 +72,11 @@ TEST(Threads, SeveralWindowsUsedFromSeveralThreadsAtOnce) {
   threads.emplace_back(typist);
   for (std::thread& t : threads) t.join();
 
+  // Every window's handlers have run before any is checked: a late one
+  // would draw on the window checked at the time.
+  for (int w = 0; w < kWindows; ++w) ASSERT_TRUE(settle(handle_of(window_numbers[w])));
   for (int w = 0; w < kWindows; ++w) {
     HWND hwnd = handle_of(window_numbers[w]);
-    ASSERT_TRUE(settle(hwnd));
     setcurrentwindow(window_numbers[w]);
     registermousehandler(WM_MOUSEMOVE, nullptr);
     EXPECT_EQ(handler_calls[w].load(), kEvents) << "window " << w;
@@ -101,6 +103,29 @@ TEST(Threads, DrawingThreadsShareOneWindow) {
   EXPECT_EQ(Shown().at(99, 79), 0xFFFF00u);
 }
 
+// Two threads put pixels while the window paints: every pixel reaches the
+// shown picture, though most of them find their box already awaiting paint.
+TEST(Threads, PixelsFromTwoThreadsAllReachTheShownPicture) {
+  open_window(120, 90);
+  auto dots = [](int parity, int colour) {
+    for (int round = 0; round < 20; ++round)
+      for (int i = parity; i < 120 * 90; i += 2) putpixel(i % 120, i / 120, (colour + round) % 16);
+  };
+  std::thread other(dots, 1, BLUE);
+  dots(0, GREEN);
+  other.join();
+  // The last round's colours, in the shown picture's format.
+  auto shown_colour = [](int colour) {
+    const uint32_t c = converttorgb(colour % 16);
+    return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+  };
+  Shown shown;
+  int differing = 0;
+  for (int i = 0; i < 120 * 90; ++i)
+    differing += shown.at(i % 120, i / 120) != shown_colour(i % 2 ? BLUE + 19 : GREEN + 19);
+  EXPECT_EQ(differing, 0);
+}
+
 // Setters and getters of the drawing state run under the window's lock: a
 // reader never sees half of another thread's settings.
 TEST(Threads, TextSettingsAreNeverSeenHalfWritten) {
@@ -124,6 +149,31 @@ TEST(Threads, TextSettingsAreNeverSeenHalfWritten) {
 // Eight threads draw into eight windows while the main thread switches
 // windows, reads input and returns from main: the process ends with status
 // 0 each time.
+// textwidth adds up cached advances without the lock; a change of font in
+// between makes it measure again, so it never mixes two fonts' widths.
+TEST(Threads, TextWidthsNeverMixTwoFonts) {
+  open_window(60, 40);
+  const char* text = "Hamburg 0123456789";
+  settextstyle(TRIPLEX_FONT, HORIZ_DIR, 2);
+  const int small = textwidth(text);
+  settextstyle(TRIPLEX_FONT, HORIZ_DIR, 9);
+  const int large = textwidth(text);
+  ASSERT_NE(small, large);
+  std::atomic<bool> done{false};
+  std::thread styler([&done] {
+    for (int i = 0; i < 400; ++i) settextstyle(TRIPLEX_FONT, HORIZ_DIR, i % 2 ? 2 : 9);
+    done = true;
+  });
+  int mixed = 0;
+  while (!done) {
+    const int width = textwidth(text);
+    mixed += width != small && width != large ? 1 : 0;
+  }
+  styler.join();
+  EXPECT_EQ(mixed, 0);
+  EXPECT_EQ(textwidth(text), small);
+}
+
 TEST(Threads, ReturnFromMainWhileEightThreadsDrawEndsCleanly) {
   int runs = repetitions("KEL_EXIT_STRESS_RUNS", 100);
   for (int i = 0; i < runs; ++i) {

@@ -199,12 +199,17 @@ TEST(WindowManagerPaint, HeldPaintingKeepsTheRegionForInspection) {
   ValidateRect(w.hwnd(), &top_band);
   ASSERT_TRUE(invalid_rect(w.hwnd(), &r));
   EXPECT_TRUE(same(r, RECT{0, 170, kClient, kClient}));
+  RECT inside{10, 200, 12, 210}, validated{10, 155, 12, 160};
+  InvalidateRect(w.hwnd(), &inside, FALSE);
+  InvalidateRect(w.hwnd(), &validated, FALSE);  // no longer in the region
+  ASSERT_TRUE(invalid_rect(w.hwnd(), &r));
+  EXPECT_TRUE(same(r, RECT{0, 155, kClient, kClient}));
   EXPECT_EQ(w.behaviour().count(WM_PAINT), paints);
 
   hold_painting(w.hwnd(), false);
   ASSERT_TRUE(w.settle());
   EXPECT_EQ(w.behaviour().count(WM_PAINT), paints + 1);
-  EXPECT_TRUE(same(last_paint(w.behaviour()), RECT{0, 170, kClient, kClient}));
+  EXPECT_TRUE(same(last_paint(w.behaviour()), RECT{0, 155, kClient, kClient}));
 }
 
 TEST(WindowManagerPaint, UpdateWindowPaintsBeforeItReturns) {

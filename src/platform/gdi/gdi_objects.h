@@ -108,7 +108,10 @@ class Font : public GdiObject {
   Font() : GdiObject(OBJ_FONT) {}
   LOGFONTA logfont{};
   std::mutex mutex;
-  std::shared_ptr<FontInstance> instance;
+  std::shared_ptr<FontInstance> instance;  // under mutex
+  // The same instance once it is made, for text calls that read it without
+  // the lock; it lives as long as the font.
+  std::atomic<FontInstance*> ready{nullptr};
 };
 
 class PrintJob;  // printers.h

@@ -122,6 +122,7 @@ struct InstanceCache {
 
 FontInstance::FontInstance(text::FaceEntry* face, const LOGFONTA& logfont)
     : face_(face), console_(text::console_scale(logfont)) {
+  for (std::atomic<int>& advance : advances_) advance.store(-1, std::memory_order_relaxed);
   set_direction(logfont.lfEscapement);
   if (console_.drawn()) {
     set_console_metrics();
@@ -238,7 +239,18 @@ const text::Glyph& FontInstance::build_glyph(unsigned char byte) {
   render(*glyph, byte);
   owned_[byte] = std::move(glyph);
   glyphs_[byte].store(owned_[byte].get(), std::memory_order_release);
+  advances_[byte].store(owned_[byte]->advance, std::memory_order_relaxed);
   return *owned_[byte];
+}
+
+// An advance is a plain load once its glyph is made (-1 before).
+int64_t FontInstance::width(const unsigned char* text, size_t length) {
+  int64_t total = 0;
+  for (size_t i = 0; i < length; ++i) {
+    const int known = advances_[text[i]].load(std::memory_order_relaxed);
+    total += known >= 0 ? known : glyph(text[i]).advance;
+  }
+  return total;
 }
 
 void FontInstance::render(text::Glyph& glyph, unsigned char byte) {
@@ -261,11 +273,13 @@ void FontInstance::render(text::Glyph& glyph, unsigned char byte) {
   text::collect_spans(slot->bitmap, slot->bitmap_left, -slot->bitmap_top, glyph);
 }
 
-std::shared_ptr<FontInstance> instance_of(Font* font) {
+FontInstance* instance_of(Font* font) {
   if (!font) return nullptr;
+  if (FontInstance* ready = font->ready.load(std::memory_order_acquire)) return ready;
   std::lock_guard<std::mutex> lock(font->mutex);
   if (!font->instance) font->instance = immortal<text::InstanceCache>().get(font->logfont);
-  return font->instance;
+  font->ready.store(font->instance.get(), std::memory_order_release);
+  return font->instance.get();
 }
 
 Font* font_of(const DeviceContext& dc) {

@@ -66,6 +66,9 @@ struct FontInstance {
     const text::Glyph* cached = glyphs_[byte].load(std::memory_order_acquire);
     return cached ? *cached : build_glyph(byte);
   }
+  // The advances of the glyphs of `length` bytes, summed; glyphs not made
+  // yet are made.
+  int64_t width(const unsigned char* text, size_t length);
 
   int ascent = 0;   // pixels above the baseline
   int descent = 0;  // pixels below it
@@ -100,11 +103,13 @@ struct FontInstance {
   FT_Matrix rotation_{0x10000, 0, 0, 0x10000};
   std::array<std::atomic<const text::Glyph*>, 256> glyphs_{};
   std::array<std::unique_ptr<text::Glyph>, 256> owned_;
+  std::array<std::atomic<int>, 256> advances_;  // -1 until the glyph is made
 };
 
 // The instance a font object draws with, built on first use; null only when
-// `font` is null. Instances of equal requests are shared.
-std::shared_ptr<FontInstance> instance_of(Font* font);
+// `font` is null. Instances of equal requests are shared; the font keeps its
+// instance alive.
+FontInstance* instance_of(Font* font);
 
 // The font a device context draws with: its selected font, or the stock
 // system font when the selection is gone.

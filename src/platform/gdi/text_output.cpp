@@ -24,12 +24,6 @@ struct PointD {
   double x, y;
 };
 
-int64_t text_width(FontInstance& font, const unsigned char* text, size_t length) {
-  int64_t width = 0;
-  for (size_t i = 0; i < length; ++i) width += font.glyph(text[i]).advance;
-  return width;
-}
-
 LONG clamp_long(int64_t value) {
   return LONG(std::clamp<int64_t>(value, std::numeric_limits<LONG>::min(),
                                   std::numeric_limits<LONG>::max()));
@@ -241,10 +235,10 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int length) {
   DeviceContext* dc = fast_dc(hdc);
   if (!dc || !valid_text(text, length)) return FALSE;
   Font* request = font_of(*dc);
-  std::shared_ptr<FontInstance> font = instance_of(request);
+  FontInstance* font = instance_of(request);
   if (!font) return TRUE;
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-  const int64_t width = text_width(*font, bytes, size_t(length));
+  const int64_t width = font->width(bytes, size_t(length));
   const bool update_position = dc->text_align & TA_UPDATECP;
   const POINT ref = update_position ? dc->position : POINT{x, y};
   if (dc->type == DeviceContext::Type::Printer) {
@@ -261,10 +255,10 @@ BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR text, int length, LPSIZE size)
   if (!dc || !size) return FALSE;
   *size = SIZE{0, 0};
   if (!valid_text(text, length)) return FALSE;
-  std::shared_ptr<FontInstance> font = instance_of(font_of(*dc));
+  FontInstance* font = instance_of(font_of(*dc));
   if (!font) return TRUE;
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-  size->cx = clamp_long(text_width(*font, bytes, size_t(length)));
+  size->cx = clamp_long(font->width(bytes, size_t(length)));
   size->cy = font->cell_height();
   return TRUE;
 }

@@ -106,8 +106,12 @@ class Window : public Object {
   RECT outer{0, 0, 0, 0};
   int client_width = 0;
   int client_height = 0;
-  RECT invalid{0, 0, 0, 0};   // client coordinates
+  RECT invalid{0, 0, 0, 0};   // client coordinates; changed through set_invalid
   std::vector<HDC> contexts;  // from GetDC, not yet released
+  // The invalid box again, readable without the lock: 16 bits a side, 0 when
+  // the box is empty or does not fit. Drawing that stays inside it needs no
+  // lock at all.
+  std::atomic<uint64_t> packed_invalid{0};
 
   // The shown picture: a 32-bit bitmap of the client size that window
   // contexts draw on. The lock is held from BeginPaint to EndPaint, so
@@ -119,6 +123,8 @@ class Window : public Object {
   // clipped to the client area; true when the region was empty before and
   // is not now.
   bool invalidate(const RECT* rect);
+  // Replaces the invalid box; call with `mutex` held.
+  void set_invalid(const RECT& box);
   // The invalid region's bounding box, emptied.
   RECT take_invalid();
   // Takes a rectangle (null: everything) out of the invalid region.

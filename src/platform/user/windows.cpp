@@ -30,7 +30,8 @@ void set_geometry(Window& window, const RECT& outer) {
   window.client_width = std::max<LONG>(0, outer.right - outer.left - 2 * frame.side);
   window.client_height =
       std::max<LONG>(0, outer.bottom - outer.top - 2 * frame.edge - frame.caption);
-  window.invalid = intersect(window.invalid, RECT{0, 0, window.client_width, window.client_height});
+  window.set_invalid(
+      intersect(window.invalid, RECT{0, 0, window.client_width, window.client_height}));
 }
 
 RECT outer_rect(int x, int y, int width, int height) {
