@@ -244,36 +244,34 @@ const bool kExtentsAdd = false;
 const bool kExtentsAdd = true;
 #endif
 
+// The extent of `length` bytes of text in the page's font: font 0 as the
+// library draws it, the others as the platform measures them.
+SIZE page_extent(const HeldPage& page, const char* text, int length) {
+  if (const int scale = page.wd()->console_scale) return ConsoleTextExtent(scale, length);
+  SIZE size = {0, 0};
+  GetTextExtentPoint32A(page.dc(), text, length, &size);
+  return size;
+}
+
 // The width of the text measured on the page, learning the advances of its
 // characters that are not known yet on the way.
 int measured_width(const FontText& text) {
-  SIZE size = {0, 0};
   HeldPage page;
   CharWidths& widths = page.wd()->char_widths;
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  for (int i = 0; kExtentsAdd && i < text.length(); i++) {
-    if (widths.known(bytes[i])) continue;
-    SIZE one = {0, 0};
-    if (GetTextExtentPoint32A(page.dc(), text.data() + i, 1, &one)) widths.learn(bytes[i], one.cx);
-  }
-  GetTextExtentPoint32A(page.dc(), text.data(), text.length(), &size);
-  return size.cx;
+  for (int i = 0; kExtentsAdd && i < text.length(); i++)
+    if (!widths.known(bytes[i])) widths.learn(bytes[i], page_extent(page, text.data() + i, 1).cx);
+  return page_extent(page, text.data(), text.length()).cx;
 }
 
 SIZE text_extent(const char* textstring) {
-  SIZE size = {0, 0};
   const FontText text(textstring);
   HeldPage page;
-  if (!textstring) return size;
-  if (const int scale = page.wd()->console_scale) return ConsoleTextExtent(scale, text.length());
+  if (!textstring) return SIZE{0, 0};
   // A cell is as high whatever its text; for an empty text the system gives
   // no height at all (Wine gives 0), so a space's is taken.
-  if (text.length() == 0) {
-    GetTextExtentPoint32A(page.dc(), " ", 1, &size);
-    return SIZE{0, size.cy};
-  }
-  GetTextExtentPoint32A(page.dc(), text.data(), text.length(), &size);
-  return size;
+  if (text.length() == 0) return SIZE{0, page_extent(page, " ", 1).cy};
+  return page_extent(page, text.data(), text.length());
 }
 
 }  // namespace
