@@ -303,7 +303,7 @@ Bounds page_bounds(HDC dc, int width, int height, long long margin) {
 }
 
 long long margin_for(const WindowData* wd) {
-  const long long width = std::max(wd->line.thickness, 1);
+  const long long width = PenWidth(wd);
   const long long reach = width / 2 + 2;
   return PenDashes(wd->line).count > 0 ? reach : reach + kSolidBand;
 }

@@ -1,6 +1,7 @@
 // The core of the interface: start-up, opening and closing windows, the
 // driver-and-mode interface with its error codes, the reset of the drawing
 // state, pages and refresh, and the error box.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -399,13 +400,12 @@ void swapbuffers(void) {
 
 void refreshkel(int left, int top, int right, int bottom) {
   WindowData* wd = KEL__GetWindowDataPtr();
-  POINT corners[2] = {{left < right ? left : right, top < bottom ? top : bottom},
-                      {left < right ? right : left, top < bottom ? bottom : top}};
+  RECT rect = {std::min(left, right), std::min(top, bottom), std::max(left, right),
+               std::max(top, bottom)};
   {
     HeldPage page;
-    LPtoDP(page.dc(), corners, 2);
+    LogicalToClient(page.dc(), &rect);
   }
-  RECT rect = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
   if (wd->visual_page == wd->active_page) InvalidateRect(wd->hWnd, &rect, FALSE);
 }
 

@@ -40,12 +40,6 @@ RECT line_box(int x1, int y1, int x2, int y2) {
   return box_plus_one(min_of(x1, x2), min_of(y1, y2), max_of(x1, x2), max_of(y1, y2));
 }
 
-// Converts a rectangle from the page's logical to client coordinates.
-void to_client(HDC dc, RECT* rect) {
-  POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
-  LPtoDP(dc, corners, 2);
-  *rect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
-}
 // The refresh rule: a rectangle is invalidated when automatic refresh is on,
 // the whole window (null) always, and either only while the visual page is
 // the active page.
@@ -69,7 +63,7 @@ class Page {
     return kel_clip::page_bounds(dc(), wd_->width, wd_->height, margin);
   }
   // How far the pen reaches beyond a figure's outline.
-  long long reach() const { return std::max(wd_->line.thickness, 1) / 2 + 2; }
+  long long reach() const { return PenWidth(wd_) / 2 + 2; }
   // The pen's dash period in pixel steps; 0 for solid pens.
   long long period() const {
     LinePattern dashes = PenDashes(wd_->line);
@@ -123,7 +117,7 @@ class Page {
   }
   // Repaint of the box (figure coordinates, right and bottom exclusive).
   void finish(RECT box) {
-    to_client(held_.dc(), &box);
+    LogicalToClient(held_.dc(), &box);
     held_.release();
     invalidate_if_shown(wd_, &box);
   }
@@ -180,11 +174,18 @@ std::unique_ptr<POINT[]> to_points(int n_points, const int* points) {
 }  // namespace
 
 // ------------------------------------------------------------------ refresh
+void LogicalToClient(HDC dc, RECT* rect) {
+  POINT origin = {0, 0};
+  GetViewportOrgEx(dc, &origin);
+  *rect = RECT{plus(rect->left, origin.x), plus(rect->top, origin.y), plus(rect->right, origin.x),
+               plus(rect->bottom, origin.y)};
+}
+
 void RefreshWindow(RECT* rect) {
   WindowData* wd = KEL__GetWindowDataPtr();
   if (rect) {
     HeldPage page;
-    to_client(page.dc(), rect);
+    LogicalToClient(page.dc(), rect);
   }
   invalidate_if_shown(wd, rect);
 }

@@ -154,6 +154,14 @@ LinePattern CreateUserStyle() {
   return user_dashes(KEL__ReadState([](const WindowData& wd) { return wd.line.upattern; }));
 }
 
+int PenWidth(const WindowData* wd) {
+#ifdef _WIN32
+  return std::clamp(wd->line.thickness, 1, std::max(2 * (wd->width + wd->height), 1));
+#else
+  return std::max(wd->line.thickness, 1);
+#endif
+}
+
 void CreateNewPen() {
   WindowData* wd = KEL__GetWindowDataPtr();
   PageLock lock(wd);
@@ -166,8 +174,7 @@ void CreateNewPen() {
   const DWORD style = PS_GEOMETRIC | (flat ? PS_ENDCAP_FLAT : PS_ENDCAP_SQUARE) | PS_JOIN_BEVEL |
                       (dashes.count > 0 ? PS_USERSTYLE : PS_SOLID);
   for (HDC dc : wd->hDC) {
-    // Widths below 1 draw one pixel wide.
-    HPEN pen = ExtCreatePen(style, static_cast<DWORD>(std::max(wd->line.thickness, 1)), &brush,
+    HPEN pen = ExtCreatePen(style, static_cast<DWORD>(PenWidth(wd)), &brush,
                             static_cast<DWORD>(dashes.count),
                             dashes.count > 0 ? dashes.entries : nullptr);
     // A pen that cannot be made leaves the old one in place.

@@ -91,6 +91,9 @@ struct WindowData {
   char uPattern[8] = {};
   linesettingstype line = {};
   textsettingstype text = {};
+  // Glyph-pixel size of font 0 as the library draws it (console_text.cpp)
+  // since the pages' font was last built; 0 while they use a platform font.
+  int console_scale = 0;
   viewporttype viewport = {};
   HWND hWnd = nullptr;
   HDC hDC[4] = {};
@@ -283,6 +286,11 @@ void cls_OnChar(HWND hWnd, char ch, int repeat);
 // and bottom exclusive; converted in place to client coordinates), or of the
 // whole window when it is null, following the refresh rules.
 void RefreshWindow(RECT* rect);
+// Converts `rect` in place from the page's logical to client coordinates:
+// the viewport origin is added with saturation, so a box near an end of the
+// int range stays beyond the window (the system's LPtoDP wraps it round to
+// the other end, where it may cover part of the window).
+void LogicalToClient(HDC dc, RECT* rect);
 
 // ------------------------------------------------------------- colours
 // The 16 standard colours as platform RGB values; all zero until the first
@@ -309,7 +317,13 @@ struct LinePattern {
 };
 // Rebuilds the pen of all four pages from the drawing colour and line style.
 void CreateNewPen();
-
+// The width of the pen the platform gets for the window's line thickness:
+// at least 1 and, on Windows, at most twice the window's width and height
+// together, which covers the whole page from any figure near it. The system
+// builds a wide outline as polygons as large as the pen (Wine did not
+// return for a width of INT_MAX, nor within minutes for 65536); the
+// portable platform draws by rows of the page whatever the width.
+int PenWidth(const WindowData* wd);
 // The dash list of the user line pattern (low 16 bits of line.upattern).
 LinePattern CreateUserStyle();
 // The dash list of a line style; none (count 0) for the solid styles.

@@ -7,13 +7,16 @@
 // each justification to 0..2; a direction outside 0..3 turns the baseline by
 // (direction % 4) quarter turns. A user-size divisor of 0 counts as 1.
 // Strings that are UTF-8 with accented or other multi-byte characters are
-// drawn and measured as those characters.
+// drawn and measured as those characters. Font 0 at the sizes 1 to 10 is
+// drawn from the console font by the library itself (console_text.cpp);
+// the other fonts are asked of the platform unsmoothed.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "console_text.h"
 #include "kel_internal.h"
 
 namespace {
@@ -181,8 +184,9 @@ void set_font(WindowData* pWndData) {
   HFONT hfont = CreateFontA(
       scaled(height, yscale), scaled(width, xscale), (text.direction % 4) * 900,
       (text.direction & 1) * 900, font_weight[font], 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, font_family[font], font_name[font]);
+      CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, font_family[font], font_name[font]);
   if (!hfont) return;  // the pages keep the font they have
+  pWndData->console_scale = font == 0 && size > 0 ? size : 0;
 
   HGDIOBJ replaced[4] = {};
   for (int i = 0; i < 4; i++) replaced[i] = SelectObject(pWndData->hDC[i], hfont);
@@ -220,7 +224,14 @@ void draw_text(int mode, int x, int y, const char* textstring) {
     pWndData->text_cp_mode = mode;
     set_align(pWndData);
   }
-  if (textstring) TextOutA(page.dc(), x, y, text.data(), text.length());
+  if (textstring && pWndData->console_scale > 0) {
+    const kel_clip::Bounds bounds =
+        kel_clip::page_bounds(page.dc(), pWndData->width, pWndData->height, 0);
+    ConsoleTextOut(page.dc(), bounds, pWndData->console_scale, pWndData->text.direction, x, y,
+                   text.data(), text.length());
+  } else if (textstring) {
+    TextOutA(page.dc(), x, y, text.data(), text.length());
+  }
   page.release();
   RefreshWindow(nullptr);
 }
@@ -233,28 +244,34 @@ const bool kExtentsAdd = false;
 const bool kExtentsAdd = true;
 #endif
 
+// The extent of `length` bytes of text in the page's font: font 0 as the
+// library draws it, the others as the platform measures them.
+SIZE page_extent(const HeldPage& page, const char* text, int length) {
+  if (const int scale = page.wd()->console_scale) return ConsoleTextExtent(scale, length);
+  SIZE size = {0, 0};
+  GetTextExtentPoint32A(page.dc(), text, length, &size);
+  return size;
+}
+
 // The width of the text measured on the page, learning the advances of its
 // characters that are not known yet on the way.
 int measured_width(const FontText& text) {
-  SIZE size = {0, 0};
   HeldPage page;
   CharWidths& widths = page.wd()->char_widths;
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  for (int i = 0; kExtentsAdd && i < text.length(); i++) {
-    if (widths.known(bytes[i])) continue;
-    SIZE one = {0, 0};
-    if (GetTextExtentPoint32A(page.dc(), text.data() + i, 1, &one)) widths.learn(bytes[i], one.cx);
-  }
-  GetTextExtentPoint32A(page.dc(), text.data(), text.length(), &size);
-  return size.cx;
+  for (int i = 0; kExtentsAdd && i < text.length(); i++)
+    if (!widths.known(bytes[i])) widths.learn(bytes[i], page_extent(page, text.data() + i, 1).cx);
+  return page_extent(page, text.data(), text.length()).cx;
 }
 
 SIZE text_extent(const char* textstring) {
-  SIZE size = {0, 0};
   const FontText text(textstring);
   HeldPage page;
-  if (textstring) GetTextExtentPoint32A(page.dc(), text.data(), text.length(), &size);
-  return size;
+  if (!textstring) return SIZE{0, 0};
+  // A cell is as high whatever its text; for an empty text the system gives
+  // no height at all (Wine gives 0), so a space's is taken.
+  if (text.length() == 0) return SIZE{0, page_extent(page, " ", 1).cy};
+  return page_extent(page, text.data(), text.length());
 }
 
 }  // namespace

@@ -315,9 +315,6 @@ std::vector<uint32_t> run_length_picture() {
 }  // namespace
 
 TEST(DibUtilities, FormatChangesEncodeRunLengths) {
-#ifdef _WIN32
-  GTEST_SKIP() << "Wine's GetDIBits encodes no run lengths";
-#endif
   const std::vector<uint32_t> picture = run_length_picture();
   HBITMAP bitmap = bitmap_of(300, 4, picture);
   const struct {

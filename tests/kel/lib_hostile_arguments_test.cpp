@@ -59,7 +59,7 @@ TEST(HostileArguments, TheSweepReachesEveryExportedFunction) {
   kel_hostile::Sweep sweep([](const std::string&, const std::function<void()>&) {});
   kel_hostile::sweep_every_public_function(sweep);
   for (const std::string& name : exported) {
-    bool reached = sweep.swept().count(name) || kel_hostile::waiting_functions().count(name);
+    bool reached = sweep.swept().count(name) || kel_hostile::unswept_functions().count(name);
     EXPECT_TRUE(reached) << name << " is not swept";
   }
 }

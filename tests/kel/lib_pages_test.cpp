@@ -1,4 +1,6 @@
 // Pages and refresh: which calls invalidate what, and what the window shows.
+#include <climits>
+
 #include "lib_test_support.h"
 
 using namespace kel_test;
@@ -99,6 +101,8 @@ TEST_F(Pages, RefreshKelNormalisesAndDoesNotWidenTheCorners) {
   setviewport(50, 40, 300, 200, 0);
   refreshkel(10, 20, 100, 80);
   EXPECT_RECT((RECT{60, 60, 150, 120}), held.take());
+  refreshkel(INT_MAX - 20, INT_MAX - 20, INT_MAX, INT_MAX);
+  EXPECT_RECT(kNothing, held.take()) << "moved by the viewport, the box stays beyond the window";
 }
 
 TEST_F(Pages, RefreshWindowConvertsTheRectangleToClientCoordinates) {

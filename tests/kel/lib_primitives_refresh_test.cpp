@@ -81,7 +81,11 @@ TEST_F(PrimitiveRefresh, BoxesBeyondTheWindowAreCutToIt) {
   EXPECT_RECT(whole_, held.take());
   setviewport(100, 50, 300, 200, 0);
   fillellipse(INT_MAX, INT_MAX, INT_MAX, INT_MAX);
+  EXPECT_RECT((RECT{100, 50, kWidth, kHeight}), held.take()) << "the box from 0 to INT_MAX";
+  fillellipse(INT_MAX, INT_MAX, 10, 10);
   EXPECT_RECT((RECT{0, 0, 0, 0}), held.take()) << "a box wholly off the window";
+  line(INT_MAX - 200, INT_MAX - 200, INT_MAX, INT_MAX);
+  EXPECT_RECT((RECT{0, 0, 0, 0}), held.take()) << "a box moved by the viewport past INT_MAX";
   circle(0, 0, 1000000000);
   EXPECT_RECT(whole_, held.take());
 }

@@ -44,7 +44,7 @@ class TextSettings : public ::testing::Test {
     EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
     EXPECT_EQ(lf.lfOutPrecision, 0);
     EXPECT_EQ(lf.lfClipPrecision, 0);
-    EXPECT_EQ(lf.lfQuality, 0);
+    EXPECT_EQ(lf.lfQuality, NONANTIALIASED_QUALITY);
     EXPECT_EQ(lf.lfPitchAndFamily, r.family);
     EXPECT_STREQ(lf.lfFaceName, r.face);
   }
@@ -95,12 +95,21 @@ TEST_F(TextSettings, StylesAskForTheFontsOfTheTables) {
   EXPECT_EQ(t.charsize, 7);
 }
 
+// The system's own faces on Windows may make a cell a pixel shorter than
+// asked for (Wine's serif face at 77 pixels is 76 high); the portable
+// platform's cells are as high as asked.
+#ifdef _WIN32
+const int kSystemFaceSlack = 1;
+#else
+const int kSystemFaceSlack = 0;
+#endif
+
 TEST_F(TextSettings, StylesChangeWhatTextMeasures) {
   settextstyle(TRIPLEX_FONT, HORIZ_DIR, 4);
   EXPECT_EQ(textheight("X"), 31);
   const int size4 = textwidth("Hamburg");
   settextstyle(TRIPLEX_FONT, HORIZ_DIR, 8);
-  EXPECT_EQ(textheight("X"), 77);
+  EXPECT_NEAR(textheight("X"), 77, kSystemFaceSlack);
   EXPECT_GT(textwidth("Hamburg"), size4 * 2);
   // Direction turns the text but not its measurements.
   settextstyle(TRIPLEX_FONT, VERT_DIR, 4);

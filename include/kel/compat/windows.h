@@ -73,7 +73,11 @@ typedef struct tagPOINT {
 #define VK_MBUTTON 0x04
 #define MB_ICONWARNING MB_ICONEXCLAMATION
 
-// The program's names reach the library's kel_ entry points.
+// The program's names reach the library's kel_ entry points (the system's
+// header, where it came first, made MessageBox its ANSI/wide macro).
+#ifdef MessageBox
+#undef MessageBox
+#endif
 #define GetAsyncKeyState kel_GetAsyncKeyState
 #define GetSystemMetrics kel_GetSystemMetrics
 #define GetCursorPos kel_GetCursorPos

@@ -6,15 +6,12 @@
 
 #include <cstdint>
 
+#include "console_glyph_table.h"
 #include "platform.h"
 
 namespace kelplat::gdi::text {
 
 struct Glyph;
-
-// Glyph rows of each byte of the Western code page, bit 7 leftmost; row 7 is
-// below the baseline.
-extern const uint8_t kConsoleGlyphs[256][8];
 
 // How many device pixels a glyph pixel covers across and down.
 struct ConsoleScale {

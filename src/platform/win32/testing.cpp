@@ -1,16 +1,17 @@
 // The testing interface on Windows, on the system's own services: waiting
 // for a window thread, forcing and holding paints, reading what a window
-// shows, and answering message boxes and file dialogs.
+// shows, and answering message boxes, file dialogs and print dialogs.
 //
 // Every window a test touches is subclassed: its procedure answers a private
 // message on the window's own thread (so waits and paints need no
 // cross-thread sends that could block), and keeps the paints back while they
 // are held. Message boxes and file dialogs are answered by replacing the
-// program's import slots of MessageBoxA, GetOpenFileNameA and
-// GetSaveFileNameA when the program starts: with no handler installed a box
-// is written to standard error and answered OK, as the portable platform's
-// headless display does, and a file dialog is cancelled, so no test ever
-// waits for a user.
+// program's import slots of MessageBoxA, GetOpenFileNameA, GetSaveFileNameA
+// and PrintDlgA when the program starts: with no handler installed a box is
+// written to standard error and answered OK, as the portable platform's
+// headless display does, and a file dialog is cancelled; a print dialog
+// always is (there are no virtual printers here), so no test ever waits for
+// a user.
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -70,6 +71,8 @@ BOOL answer_file_dialog(OPENFILENAMEA* ofn, bool save) {
 
 BOOL WINAPI answer_open_dialog(LPOPENFILENAMEA ofn) { return answer_file_dialog(ofn, false); }
 BOOL WINAPI answer_save_dialog(LPOPENFILENAMEA ofn) { return answer_file_dialog(ofn, true); }
+// No test prints on a real printer: the print dialog is cancelled.
+BOOL WINAPI answer_print_dialog(LPPRINTDLGA) { return FALSE; }
 
 // Points the program's import slot of the function `name` (from any DLL) at
 // `replacement`.
@@ -101,6 +104,7 @@ const bool dialogs_answered = [] {
   replace_import("MessageBoxA", reinterpret_cast<const void*>(&answer_message_box));
   replace_import("GetOpenFileNameA", reinterpret_cast<const void*>(&answer_open_dialog));
   replace_import("GetSaveFileNameA", reinterpret_cast<const void*>(&answer_save_dialog));
+  replace_import("PrintDlgA", reinterpret_cast<const void*>(&answer_print_dialog));
   return true;
 }();
 
