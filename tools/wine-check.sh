@@ -103,8 +103,8 @@ for arch in "${arches[@]}"; do
 
   # One at a time: every test's windows open at the same place on the one
   # virtual screen, and a test reads what its window shows there. A test
-  # that fails is tried twice more: under load Wine now and then misses a
-  # paint that a test waits for.
+  # that fails is tried twice more, so that one paint that a heavily loaded
+  # machine delays past a test's wait does not fail the run.
   if [ -x "$dir/tests/kel_tests.exe" ]; then
     echo "=== $arch: library tests ($left_out left out on Windows: tests/windows-left-out.txt)"
     start=$(seconds)

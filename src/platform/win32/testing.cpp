@@ -12,6 +12,8 @@
 // headless display does, and a file dialog is cancelled; a print dialog
 // always is (there are no virtual printers here), so no test ever waits for
 // a user.
+// InvalidateRect's slot is replaced too, so that the program's invalidations
+// and the hand-over of a held paint come one at a time.
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -100,14 +102,6 @@ void replace_import(const char* name, const void* replacement) {
   }
 }
 
-const bool dialogs_answered = [] {
-  replace_import("MessageBoxA", reinterpret_cast<const void*>(&answer_message_box));
-  replace_import("GetOpenFileNameA", reinterpret_cast<const void*>(&answer_open_dialog));
-  replace_import("GetSaveFileNameA", reinterpret_cast<const void*>(&answer_save_dialog));
-  replace_import("PrintDlgA", reinterpret_cast<const void*>(&answer_print_dialog));
-  return true;
-}();
-
 // -------------------------------------------------------- window subclass
 // What is kept for a window a test has touched.
 struct Watched {
@@ -132,6 +126,28 @@ Watch& watch() {
   static Watch* made = new Watch;  // window threads may use it while exit() runs
   return *made;
 }
+
+// The program's invalidations go through the watch's mutex, which a held
+// paint holds while it moves the update region into the held one and
+// validates the window: an invalidation landing between those two steps
+// would otherwise be validated without ever being seen.
+using InvalidateRectFunction = BOOL(WINAPI*)(HWND, const RECT*, BOOL);
+const InvalidateRectFunction system_invalidate_rect = reinterpret_cast<InvalidateRectFunction>(
+    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "InvalidateRect")));
+
+BOOL WINAPI invalidate_in_turn(HWND hwnd, const RECT* rect, BOOL erase) {
+  std::lock_guard<std::mutex> lock(watch().mutex);
+  return system_invalidate_rect(hwnd, rect, erase);
+}
+
+const bool imports_replaced = [] {
+  replace_import("MessageBoxA", reinterpret_cast<const void*>(&answer_message_box));
+  replace_import("GetOpenFileNameA", reinterpret_cast<const void*>(&answer_open_dialog));
+  replace_import("GetSaveFileNameA", reinterpret_cast<const void*>(&answer_save_dialog));
+  replace_import("PrintDlgA", reinterpret_cast<const void*>(&answer_print_dialog));
+  replace_import("InvalidateRect", reinterpret_cast<const void*>(&invalidate_in_turn));
+  return true;
+}();
 
 // True when messages other than paints are still waiting in the calling
 // thread's queue.
