@@ -6,6 +6,7 @@
 // four pages under the page mutex; the record's fields are written under it
 // too, so that drawing from several threads never sees them half-changed.
 #include <algorithm>
+#include <climits>
 
 #include "kel_internal.h"
 
@@ -155,11 +156,8 @@ LinePattern CreateUserStyle() {
 }
 
 int PenWidth(const WindowData* wd) {
-#ifdef _WIN32
-  return std::clamp(wd->line.thickness, 1, std::max(2 * (wd->width + wd->height), 1));
-#else
-  return std::max(wd->line.thickness, 1);
-#endif
+  const int widest = KEL__SystemGdi ? std::max(2 * (wd->width + wd->height), 1) : INT_MAX;
+  return std::clamp(wd->line.thickness, 1, widest);
 }
 
 void CreateNewPen() {

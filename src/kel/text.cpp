@@ -238,11 +238,7 @@ void draw_text(int mode, int x, int y, const char* textstring) {
 
 // Whether the extent of a text is the sum of its characters' extents.
 // The system GDI of Windows may add a bold font's overhang once per text.
-#ifdef _WIN32
-const bool kExtentsAdd = false;
-#else
-const bool kExtentsAdd = true;
-#endif
+const bool kExtentsAdd = !KEL__SystemGdi;
 
 // The extent of `length` bytes of text in the page's font: font 0 as the
 // library draws it, the others as the platform measures them.
