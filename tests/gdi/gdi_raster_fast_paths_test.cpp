@@ -38,8 +38,10 @@ class Scene {
     SetBkColor(page.dc(), color());
     SetTextColor(page.dc(), color());
     SetViewportOrgEx(page.dc(), any(-5, 5), any(-5, 5), nullptr);
-    const int pen = any(0, 3), brush = any(0, 3);
-    if (pen == 0) page.pen(1, color());
+    const int pen = any(0, 3), brush = any(0, 4);
+    // Brush 4 is solid in the pen's colour: figures may paint the two as one.
+    const COLORREF pen_color = color();
+    if (pen == 0) page.pen(1, pen_color);
     if (pen == 1) page.pen(1, color(), {DWORD(any(1, 5)), DWORD(any(1, 5))});
     if (pen == 2) page.pen(any(2, 6), color());
     if (pen == 3) page.null_pen();
@@ -47,6 +49,7 @@ class Scene {
     if (brush == 1) page.brush(CreateHatchBrush(any(HS_HORIZONTAL, HS_DIAGCROSS), color()));
     if (brush == 2) page.brush(pattern_brush());
     if (brush == 3) page.brush(GetStockObject(NULL_BRUSH));
+    if (brush == 4) page.solid_brush(pen_color);
     return "mode " + std::to_string(mode) + " pen " + std::to_string(pen) + " brush " +
            std::to_string(brush);
   }

@@ -485,18 +485,32 @@ void ellipse_fill(const EllipseBox& box, const Sector& sector, Coverage& out) {
 
 void ellipse_rows(const EllipseBox& box, const Ink& fill, const Ink& pen, Coverage& out) {
   const Box& clip = out.clip();
-  const Sector whole;
-  auto add = [&](int64_t y, int64_t x0, int64_t x1) { out.add(y, x0, x1); };
+  const int parity = int(box.a & 1);
+  const bool one_ink = fill.uniform && pen.uniform && fill.cell[0] == pen.cell[0];
+  // Columns [u0, u1] (half pixels, of the row's parity) as device columns.
+  auto add = [&](int64_t y, const Ink& ink, int64_t u0, int64_t u1) {
+    out.use(ink);
+    out.add(y, (u0 + box.cx2) / 2, (u1 + box.cx2) / 2 + 1);
+  };
   const int64_t y_first = std::max<int64_t>(box.top, clip.top);
   const int64_t y_end = std::min<int64_t>(box.bottom + 1, clip.bottom);
   const ThinRows rows(box, y_first, y_end);
+  // Each pixel is painted once: the outline's two runs [-hi, -lo] and
+  // [lo, hi] with the pen, what lies between them with the fill; the whole
+  // row at once when both inks are the same.
   for (int64_t y = y_first; y < y_end; y++) {
     const RowRange r = rows.at(y);
-    out.use(fill);
-    emit_row_part(box, whole, y, -r.hi, r.hi, clip, add);
-    out.use(pen);
-    emit_row_part(box, whole, y, r.lo, r.hi, clip, add);
-    emit_row_part(box, whole, y, -r.hi, -r.lo, clip, add);
+    const int64_t hi = with_parity_down(r.hi, parity), lo = with_parity_up(r.lo, parity);
+    if (hi < 0) continue;
+    if (one_ink || lo <= 0) {
+      add(y, pen, -hi, hi);
+    } else if (lo > hi) {
+      add(y, fill, -hi, hi);
+    } else {
+      add(y, pen, -hi, -lo);
+      if (lo > 1) add(y, fill, 2 - lo, lo - 2);
+      add(y, pen, lo, hi);
+    }
   }
 }
 
