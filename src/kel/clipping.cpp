@@ -298,6 +298,10 @@ bool step_range(const Bounds& b, POINT a, POINT z, long long* first, long long* 
 Bounds page_bounds(HDC dc, int width, int height, long long margin) {
   POINT origin = {0, 0};
   GetViewportOrgEx(dc, &origin);
+  return page_bounds(origin, width, height, margin);
+}
+
+Bounds page_bounds(POINT origin, int width, int height, long long margin) {
   return Bounds{-margin - origin.x, -margin - origin.y, width - 1LL + margin - origin.x,
                 height - 1LL + margin - origin.y};
 }

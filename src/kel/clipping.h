@@ -20,6 +20,8 @@ struct Bounds {
 // The page of `dc` (width x height pixels) in its logical coordinates,
 // widened by `margin` pixels on every side.
 Bounds page_bounds(HDC dc, int width, int height, long long margin);
+// The same for a page whose viewport origin is known.
+Bounds page_bounds(POINT origin, int width, int height, long long margin);
 
 // How far outside the page a figure may reach before it is cut: the pen's
 // reach for dashed pens (their cost follows the whole length), and a wide

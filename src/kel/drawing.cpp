@@ -36,6 +36,11 @@ RECT box_plus_one(int left, int top, int right, int bottom) {
   return r;
 }
 
+// A rectangle moved by `by`, saturating.
+RECT shifted(RECT r, POINT by) {
+  return RECT{plus(r.left, by.x), plus(r.top, by.y), plus(r.right, by.x), plus(r.bottom, by.y)};
+}
+
 RECT line_box(int x1, int y1, int x2, int y2) {
   return box_plus_one(min_of(x1, x2), min_of(y1, y2), max_of(x1, x2), max_of(y1, y2));
 }
@@ -50,17 +55,18 @@ void invalidate_if_shown(const WindowData* wd, const RECT* client_rect) {
 
 // The current window's active page, held for the drawing of one figure.
 // finish() gives it back and asks for the repaint; the box is converted to
-// client coordinates while the page is still held, which spares taking the
-// page mutex a second time.
+// client coordinates with the viewport origin read once while the page was
+// taken (nothing changes it while the page is held), which spares taking the
+// page mutex a second time and looking the context up again.
 class Page {
  public:
-  Page() : wd_(held_.wd()) {}
+  Page() : wd_(held_.wd()) { GetViewportOrgEx(dc(), &origin_); }
   HDC dc() const { return held_.dc(); }
   WindowData* wd() const { return wd_; }
 
   // The page in logical coordinates, widened by `margin`.
   kel_clip::Bounds bounds(long long margin) const {
-    return kel_clip::page_bounds(dc(), wd_->width, wd_->height, margin);
+    return kel_clip::page_bounds(origin_, wd_->width, wd_->height, margin);
   }
   // How far the pen reaches beyond a figure's outline.
   long long reach() const { return PenWidth(wd_) / 2 + 2; }
@@ -117,7 +123,7 @@ class Page {
   }
   // Repaint of the box (figure coordinates, right and bottom exclusive).
   void finish(RECT box) {
-    LogicalToClient(held_.dc(), &box);
+    box = shifted(box, origin_);
     held_.release();
     invalidate_if_shown(wd_, &box);
   }
@@ -130,6 +136,7 @@ class Page {
  private:
   HeldPage held_;
   WindowData* wd_;
+  POINT origin_ = {0, 0};
 };
 
 // The fill-colour bracket: pattern brushes paint their 0 bits in the text
@@ -177,8 +184,7 @@ std::unique_ptr<POINT[]> to_points(int n_points, const int* points) {
 void LogicalToClient(HDC dc, RECT* rect) {
   POINT origin = {0, 0};
   GetViewportOrgEx(dc, &origin);
-  *rect = RECT{plus(rect->left, origin.x), plus(rect->top, origin.y), plus(rect->right, origin.x),
-               plus(rect->bottom, origin.y)};
+  *rect = shifted(*rect, origin);
 }
 
 void RefreshWindow(RECT* rect) {

@@ -204,9 +204,16 @@ bool plan_thin_line(DevPoint a, DevPoint b, const Box& clip, LineEnd last, int64
   const int64_t origin[2] = {a.x, a.y};
   const int64_t lo[2] = {clip.left, clip.top}, hi[2] = {clip.right, clip.bottom};
 
-  // Steps whose major coordinate lies in the clip, then whose minor does.
   int64_t first = 0, end = last == LineEnd::kCovered ? major + 1 : major;
   const int64_t om = origin[major_axis], on = origin[minor_axis];
+  // A line with both ends in the clip has every step inside, and its first
+  // pixel is its start: step 0's offset is 0 with remainder `major`.
+  if (clip.contains(a.x, a.y) && clip.contains(b.x, b.y)) {
+    out = ThinSteps{major_axis, major_sign, minor_sign, om, on, first, end,
+                    MinorStepper{0, major, 2 * minor, 2 * major}};
+    return true;
+  }
+  // Steps whose major coordinate lies in the clip, then whose minor does.
   if (major_sign > 0) {
     first = std::max(first, lo[major_axis] - om);
     end = std::min(end, hi[major_axis] - om);
