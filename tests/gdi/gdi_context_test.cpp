@@ -293,7 +293,7 @@ class RecordingJob : public kelplat::gdi::PrintJob {
   }
   void page(const kelplat::gdi::Bitmap& page) override {
     char pixel[16];
-    std::snprintf(pixel, sizeof pixel, "%06X", page.storage[size_t(3 * page.width + 2)]);
+    std::snprintf(pixel, sizeof pixel, "%06X", page.row32(3)[2]);
     calls_->push_back(std::string("page ") + pixel);
   }
   bool finish() override {

@@ -89,6 +89,45 @@ TEST(GdiBitmapBits, MonochromeRowsArePaddedTo16Bits) {
   DeleteObject(mono);
 }
 
+// Rows of a whole number of KiB are stored with padding that no program
+// sees: the bits, blits, fills and lines of such a bitmap agree with those
+// of one a few pixels wider, whose rows are stored as they are.
+TEST(GdiBitmapBits, PaddedRowsLookLikeAnyOther) {
+  const int w = 256, h = 6;
+  std::vector<uint32_t> in(size_t(w) * h);
+  for (size_t i = 0; i < in.size(); i++) in[i] = uint32_t(i * 2654435761u) & 0xFFFFFF;
+  Page padded(w, h), plain(w + 4, h);
+  ASSERT_EQ(SetBitmapBits(padded.bitmap(), LONG(in.size() * 4), in.data()), LONG(in.size() * 4));
+  EXPECT_EQ(pixels_of(padded.bitmap()), in);
+  std::vector<uint32_t> part(size_t(w) + 3);  // across the end of the first row
+  EXPECT_EQ(GetBitmapBits(padded.bitmap(), LONG(part.size() * 4), part.data()), LONG(part.size() * 4));
+  EXPECT_TRUE(std::equal(part.begin(), part.end(), in.begin()));
+  HBITMAP made = CreateBitmap(w, h, 1, 32, in.data());
+  EXPECT_EQ(pixels_of(made), in);
+  DeleteObject(made);
+
+  ASSERT_TRUE(BitBlt(plain.dc(), 0, 0, w, h, padded.dc(), 0, 0, SRCCOPY));
+  for (int y = 0; y < h; y++) {
+    for (int x = 0; x < w; x++) ASSERT_EQ(plain.at(x, y), in[size_t(y) * w + x]) << x << "," << y;
+  }
+  // A fill of whole rows, then a steep line and a flat one over it.
+  for (Page* page : {&padded, &plain}) {
+    RECT all = {0, 0, page->width(), h};
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    FillRect(page->dc(), &all, brush);
+    DeleteObject(brush);
+    HGDIOBJ old = SelectObject(page->dc(), GetStockObject(WHITE_PEN));
+    MoveToEx(page->dc(), 7, 0, nullptr);
+    LineTo(page->dc(), 9, h - 1);
+    LineTo(page->dc(), w - 1, 2);
+    SelectObject(page->dc(), old);
+  }
+  EXPECT_EQ(padded.count(0x010203), plain.count(0x010203) - 4 * h);
+  for (int y = 0; y < h; y++) {
+    for (int x = 0; x < w; x++) ASSERT_EQ(padded.at(x, y), plain.at(x, y)) << x << "," << y;
+  }
+}
+
 // --------------------------------------------------------------- GetDIBits
 
 TEST(GdiGetDIBits, TwentyFourBitRowsAreBottomUpAndPadded) {

@@ -54,7 +54,9 @@ class Canvas {
   std::vector<uint32_t>& pixels() {
     return kelplat::gdi::lookup<kelplat::gdi::Bitmap>(bitmap_)->storage;
   }
-  COLORREF at(int x, int y) { return kelplat::gdi::to_colorref(pixels()[size_t(y) * width_ + x]); }
+  COLORREF at(int x, int y) {
+    return kelplat::gdi::to_colorref(kelplat::gdi::lookup<kelplat::gdi::Bitmap>(bitmap_)->row32(y)[x]);
+  }
 
   Box box_where(const std::function<bool(COLORREF)>& wanted) {
     Box box;

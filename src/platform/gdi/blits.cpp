@@ -181,8 +181,7 @@ void copy_rect(const Job& job, const RECT& area, Span dx, Span dy, Span sx, Span
     const uint32_t* s = nullptr;
     int64_t sy_row = y + j + shift_y;
     if (direct) {
-      s = job.source.bitmap->storage.data() + size_t(sy_row) * size_t(job.source.bitmap->width) +
-          size_t(x + shift_x);
+      s = job.source.bitmap->row32(int(sy_row)) + size_t(x + shift_x);
     } else if (job.uses_source) {
       for (int64_t i = 0; i < w; i++) {
         row[size_t(i)] = source_pixel(job.source, job.target.bits_pixel == 1, int(x + shift_x + i),

@@ -131,7 +131,7 @@ class SpoolerJob : public PrintJob {
     unsigned char* data = cairo_image_surface_get_data(image);
     int stride = cairo_image_surface_get_stride(image);
     for (int y = 0; y < page.height; ++y) {
-      std::memcpy(data + size_t(y) * size_t(stride), page.storage.data() + size_t(y) * page.width,
+      std::memcpy(data + size_t(y) * size_t(stride), page.row32(y),
                   size_t(page.width) * 4);
     }
     cairo_surface_mark_dirty(image);

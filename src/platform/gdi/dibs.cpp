@@ -172,7 +172,7 @@ int get_encoded_bits(const Bitmap& bitmap, BITMAPINFOHEADER& h, const std::vecto
 void paste(const Bitmap& image, Bitmap& bitmap) {
   int width = std::min(image.width, bitmap.width), height = std::min(image.height, bitmap.height);
   for (int y = 0; y < height; y++) {
-    std::memcpy(bitmap.row32(y), image.storage.data() + size_t(y) * size_t(image.width),
+    std::memcpy(bitmap.row32(y), image.row32(y),
                 size_t(width) * 4);
   }
 }

@@ -43,7 +43,8 @@ GdiTable& table();
 
 // A bitmap: 32 bits per pixel (compatible with pages and windows) or 1 bit
 // per pixel (monochrome, used for pattern brushes). Rows are top to bottom;
-// a row is `stride` bytes (32 bpp: width * 4; 1 bpp: padded to 16 bits).
+// a row is `stride` bytes (32 bpp: width * 4, one cache line more when that
+// is a multiple of 1 KiB; 1 bpp: padded to 16 bits).
 class Bitmap : public GdiObject {
  public:
   static bool holds(int kind) { return kind == OBJ_BITMAP; }
@@ -55,6 +56,7 @@ class Bitmap : public GdiObject {
   std::vector<uint32_t> storage;  // 32-bit aligned pixel bytes
   uint8_t* bytes() { return reinterpret_cast<uint8_t*>(storage.data()); }
   uint32_t* row32(int y) { return storage.data() + size_t(y) * (stride / 4); }
+  const uint32_t* row32(int y) const { return storage.data() + size_t(y) * (stride / 4); }
   bool is_color() const { return bits_pixel == 32; }
 };
 

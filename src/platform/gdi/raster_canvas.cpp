@@ -250,9 +250,12 @@ void paint_span(const Canvas& canvas, int32_t y, int32_t x0, int32_t x1, const I
 
 void paint_box(const Canvas& canvas, const Box& box, const Ink& ink) {
   if (box.empty()) return;
-  const bool whole_rows = box.left == 0 && size_t(box.right) == canvas.stride;
+  // Whole rows are one run, through the padding between them, which
+  // nothing shows.
+  const bool whole_rows = box.left == 0 && box.right == canvas.width;
   if (whole_rows && ink.uniform) {
-    paint_run(canvas.row(box.top), canvas.stride * size_t(box.bottom - box.top), 0, 0, ink);
+    const size_t count = canvas.stride * size_t(box.bottom - box.top - 1) + size_t(box.right);
+    paint_run(canvas.row(box.top), count, 0, 0, ink);
     return;
   }
   for (int32_t y = box.top; y < box.bottom; y++) paint_span(canvas, y, box.left, box.right, ink);

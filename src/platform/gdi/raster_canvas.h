@@ -84,7 +84,7 @@ bool hatch_covers(int hatch, int32_t x, int32_t y);
 
 // Paints [x0, x1) of row y (already clipped) with the ink.
 void paint_span(const Canvas& canvas, int32_t y, int32_t x0, int32_t x1, const Ink& ink);
-// Paints a box (already clipped); rows that span the whole stride are one run.
+// Paints a box (already clipped); rows that span the whole width are one run.
 void paint_box(const Canvas& canvas, const Box& box, const Ink& ink);
 
 }  // namespace kelplat::gdi::raster
