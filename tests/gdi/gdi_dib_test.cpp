@@ -89,7 +89,7 @@ TEST(GdiBitmapBits, MonochromeRowsArePaddedTo16Bits) {
   DeleteObject(mono);
 }
 
-// Rows of a whole number of KiB are stored with padding that no program
+// Rows of a multiple of 256 bytes are stored with padding that no program
 // sees: the bits, blits, fills and lines of such a bitmap agree with those
 // of one a few pixels wider, whose rows are stored as they are.
 TEST(GdiBitmapBits, PaddedRowsLookLikeAnyOther) {
@@ -124,7 +124,10 @@ TEST(GdiBitmapBits, PaddedRowsLookLikeAnyOther) {
   }
   EXPECT_EQ(padded.count(0x010203), plain.count(0x010203) - 4 * h);
   for (int y = 0; y < h; y++) {
-    for (int x = 0; x < w; x++) ASSERT_EQ(padded.at(x, y), plain.at(x, y)) << x << "," << y;
+    for (int x = 0; x < w; x++) {
+      ASSERT_EQ(padded.at(x, y), plain.at(x, y)) << x << "," << y;
+      ASSERT_EQ(GetPixel(padded.dc(), x, y), GetPixel(plain.dc(), x, y)) << x << "," << y;
+    }
   }
 }
 

@@ -81,7 +81,7 @@ inline bool is_light(uint32_t pixel) {
 }
 // Pixel 0x00RRGGBB at (x, y); a monochrome pixel reads as black or white.
 inline uint32_t read_pixel(const Bitmap& bitmap, int x, int y) {
-  if (bitmap.bits_pixel == 32) return bitmap.storage[size_t(y) * size_t(bitmap.width) + size_t(x)];
+  if (bitmap.bits_pixel == 32) return bitmap.row32(y)[x];
   return mono_bit(bitmap, x, y) ? kWhitePixel : 0;
 }
 inline void write_pixel(Bitmap& bitmap, int x, int y, uint32_t pixel) {

@@ -41,8 +41,9 @@ class VirtualJob : public PrintJob {
     testing::PrintedPage printed;
     printed.width = page.width;
     printed.height = page.height;
-    printed.pixels.assign(page.storage.begin(),
-                          page.storage.begin() + ptrdiff_t(page.width) * page.height);
+    for (int y = 0; y < page.height; y++) {
+      printed.pixels.insert(printed.pixels.end(), page.row32(y), page.row32(y) + page.width);
+    }
     record_.pages.push_back(std::move(printed));
   }
   bool finish() override {
