@@ -89,9 +89,10 @@ TEST(GdiBitmapBits, MonochromeRowsArePaddedTo16Bits) {
   DeleteObject(mono);
 }
 
-// Rows of a multiple of 256 bytes are stored with padding that no program
-// sees: the bits, blits, fills and lines of such a bitmap agree with those
-// of one a few pixels wider, whose rows are stored as they are.
+// Rows of 1 KiB or more and a multiple of 256 bytes are stored with padding
+// that no program sees: the bits, blits, fills, lines and pixels of such a
+// bitmap agree with those of one a few pixels wider, whose rows are stored
+// as they are.
 TEST(GdiBitmapBits, PaddedRowsLookLikeAnyOther) {
   const int w = 256, h = 6;
   std::vector<uint32_t> in(size_t(w) * h);

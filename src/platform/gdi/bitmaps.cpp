@@ -12,15 +12,16 @@ int row_bytes_of(int width, int bits_pixel) {
   return bits_pixel == 32 ? width * 4 : (width + 15) / 16 * 2;
 }
 
-// Rows as stored. A 32-bit row whose length is a multiple of 256 bytes gets
-// one cache line more: otherwise the pixels of a column, a row apart, fall
-// into at most 16 of the 64 sets of the processor's first-level cache (into
-// a single one for rows of 4 KiB), which then misses at nearly every pixel
-// of a steep line or any walk down a column. The padding is never shown: the
-// bits a program reads or writes have rows of bmWidthBytes.
+// Rows as stored. A 32-bit row of 1 KiB or more whose length is a multiple
+// of 256 bytes gets one cache line more: otherwise the pixels of a column, a
+// row apart, fall into at most 16 of the 64 sets of the processor's
+// first-level cache (into a single one for rows of 4 KiB), which then misses
+// at nearly every pixel of a steep line or any walk down a column. Shorter
+// rows are left alone, so the padding adds at most 1/16 to a bitmap. It is
+// never shown: the bits a program reads or writes have rows of bmWidthBytes.
 int stride_of(int width, int bits_pixel) {
   const int row = row_bytes_of(width, bits_pixel);
-  return bits_pixel == 32 && row % 256 == 0 ? row + 64 : row;
+  return bits_pixel == 32 && row >= 1024 && row % 256 == 0 ? row + 64 : row;
 }
 }  // namespace
 

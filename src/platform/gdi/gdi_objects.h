@@ -44,7 +44,7 @@ GdiTable& table();
 // A bitmap: 32 bits per pixel (compatible with pages and windows) or 1 bit
 // per pixel (monochrome, used for pattern brushes). Rows are top to bottom;
 // a row is `stride` bytes (32 bpp: width * 4, one cache line more when that
-// is a multiple of 256; 1 bpp: padded to 16 bits).
+// is a multiple of 256 from 1 KiB on; 1 bpp: padded to 16 bits).
 class Bitmap : public GdiObject {
  public:
   static bool holds(int kind) { return kind == OBJ_BITMAP; }
