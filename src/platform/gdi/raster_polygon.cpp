@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "raster_outline_rows.h"
+
 namespace kelplat::gdi::raster {
 namespace {
 
@@ -48,19 +50,32 @@ class Edge {
   int64_t first_row() const { return first_row_; }
   int64_t end_row() const { return end_row_; }
   bool exact() const { return exact_; }
-  // The crossing column of row y; called for each row from first_row() on,
-  // with `Exact` equal to exact().
+  // The crossing columns of `rows` rows from y on, held to [left, right];
+  // called for the rows from first_row() on in turn, with `Exact` equal to
+  // exact().
   template <bool Exact>
-  int64_t next_column(int64_t y) {
-    if (!Exact) return ceil_row(x0_ + (double(y) - y0_) * (x1_ - x0_) / (y1_ - y0_));
+  void columns(int64_t y, int64_t rows, int64_t left, int64_t right, int64_t* out) {
+    if (!Exact) {
+      for (int64_t r = 0; r < rows; r++) {
+        const double x = x0_ + (double(y + r) - y0_) * (x1_ - x0_) / (y1_ - y0_);
+        out[r] = std::clamp<int64_t>(ceil_row(x), left, right);
+      }
+      return;
+    }
     // The carry is taken without a branch: for most slopes it comes at no
-    // pattern a branch predictor follows.
-    const int64_t c = column_;
-    slack_ -= step_slack_;
-    const int64_t borrow = slack_ >> 63;  // -1 when the slack ran below 0
-    column_ += step_ - borrow;
-    slack_ += dy_ & borrow;
-    return c;
+    // pattern a branch predictor follows. The state is held in locals, which
+    // the stores to `out` cannot change.
+    int64_t column = column_, slack = slack_;
+    const int64_t step = step_, step_slack = step_slack_, dy = dy_;
+    for (int64_t r = 0; r < rows; r++) {
+      out[r] = std::clamp(column, left, right);
+      slack -= step_slack;
+      const int64_t borrow = slack >> 63;  // -1 when the slack ran below 0
+      column += step - borrow;
+      slack += dy & borrow;
+    }
+    column_ = column;
+    slack_ = slack;
   }
 
  private:
@@ -133,14 +148,70 @@ void add_row(int64_t y, std::vector<int64_t>& cols, std::vector<uint8_t>& flips,
 
 namespace {
 
+// With an outline, rows are filled this many at a time before their outline
+// is painted: few enough to be still in the nearest cache.
+constexpr int64_t kOutlineBand = 8;
+
+// Each edge's crossings are worked out this many rows at a time, in a tight
+// loop of its own, before the rows are painted.
+constexpr int64_t kChunk = 64;
+
+// The crossing columns of the active edges over a chunk of rows: edge i's
+// column on row r of the chunk is at(i, r).
+class Chunk {
+ public:
+  void resize(size_t edges) {
+    columns_.resize(edges * kChunk);
+    order_.resize(edges);
+    row_.resize(edges);
+  }
+  size_t edges() const { return order_.size(); }
+  int64_t* of(size_t i) { return &columns_[i * kChunk]; }
+  int64_t at(size_t i, int64_t r) const { return columns_[i * kChunk + size_t(r)]; }
+
+  // Adds rows y .. y + rows - 1, followed by each row's outline.
+  void add_rows(int64_t y, int64_t rows, Coverage& out, OutlineRows* outline) {
+    const bool ordered = edges() == 2 || order_throughout(rows);
+    for (int64_t r = 0; r < rows; r++, y++) {
+      if (edges() == 2) {
+        out.add(y, std::min(at(0, r), at(1, r)), std::max(at(0, r), at(1, r)));
+      } else if (ordered) {
+        for (size_t i = 0; i + 1 < edges(); i += 2) out.add(y, at(order_[i], r), at(order_[i + 1], r));
+      } else {
+        for (size_t i = 0; i < edges(); i++) row_[i] = at(i, r);
+        add_row(y, row_, flips_, out);
+      }
+      if (outline && ((y + 1) & (kOutlineBand - 1)) == 0) outline->paint_until(y + 1);
+    }
+  }
+
+ private:
+  // Sorts the edges by their first row's columns and tells whether that
+  // order holds on every row of the chunk. Straight edges cross at most
+  // once, so two edges strictly apart on the first and on the last row
+  // are apart on every row between, and rounding up and holding to the
+  // clip keep their order.
+  bool order_throughout(int64_t rows) {
+    for (size_t i = 0; i < edges(); i++) order_[i] = i;
+    std::sort(order_.begin(), order_.end(), [&](size_t a, size_t b) { return at(a, 0) < at(b, 0); });
+    for (size_t i = 1; i < edges(); i++) {
+      const size_t a = order_[i - 1], b = order_[i];
+      if (!(at(a, 0) < at(b, 0) && at(a, rows - 1) < at(b, rows - 1))) return false;
+    }
+    return true;
+  }
+  std::vector<int64_t> columns_, row_;
+  std::vector<size_t> order_;
+  std::vector<uint8_t> flips_;
+};
+
 // Rows from y on, in bands over which the set of active edges stays the
 // same: edges join and leave only between bands.
 template <bool Exact>
-void scan(std::vector<Edge>& edges, Coverage& out) {
+void scan(std::vector<Edge>& edges, Coverage& out, OutlineRows* outline) {
   const int64_t left = out.clip().left, right = out.clip().right;
   std::vector<Edge*> active;
-  std::vector<int64_t> cols;
-  std::vector<uint8_t> flips;
+  Chunk chunk;
   size_t next = 0;
   int64_t y = edges.front().first_row();
   while (next < edges.size() || !active.empty()) {
@@ -151,23 +222,25 @@ void scan(std::vector<Edge>& edges, Coverage& out) {
                  active.end());
     int64_t band_end = next < edges.size() ? edges[next].first_row() : out.clip().bottom;
     for (const Edge* e : active) band_end = std::min(band_end, e->end_row());
-    cols.resize(active.size());
-    for (; y < band_end; y++) {
-      for (size_t i = 0; i < active.size(); i++) {
-        cols[i] = std::clamp<int64_t>(active[i]->next_column<Exact>(y), left, right);
-      }
-      add_row(y, cols, flips, out);
+    chunk.resize(active.size());
+    for (int64_t rows = 0; y < band_end; y += rows) {
+      rows = std::min(kChunk, band_end - y);
+      for (size_t i = 0; i < active.size(); i++) active[i]->columns<Exact>(y, rows, left, right, chunk.of(i));
+      chunk.add_rows(y, rows, out, outline);
     }
   }
 }
 
 }  // namespace
 
-void fill_polygon(const PointF* points, size_t count, Coverage& out) {
-  if (count < 3) return;
-  std::vector<Edge> edges = edges_of(points, count, out.clip());
-  if (edges.empty()) return;
-  edges.front().exact() ? scan<true>(edges, out) : scan<false>(edges, out);
+void fill_polygon(const PointF* points, size_t count, Coverage& out, OutlineRows* outline) {
+  if (count >= 3) {
+    std::vector<Edge> edges = edges_of(points, count, out.clip());
+    if (!edges.empty()) {
+      edges.front().exact() ? scan<true>(edges, out, outline) : scan<false>(edges, out, outline);
+    }
+  }
+  if (outline) outline->paint_until(out.clip().bottom);
 }
 
 }  // namespace kelplat::gdi::raster

@@ -12,13 +12,19 @@
 #include "raster_spans.h"
 
 namespace kelplat::gdi::raster {
+class OutlineRows;
+}
+
+namespace kelplat::gdi::raster {
 
 struct PointF {
   double x, y;
 };
 
-// Adds the rows of the closed polygon that lie in the coverage's clip.
-void fill_polygon(const PointF* points, size_t count, Coverage& out);
+// Adds the rows of the closed polygon that lie in the coverage's clip. With
+// an outline, each row's outline is painted right after the row's fill.
+void fill_polygon(const PointF* points, size_t count, Coverage& out,
+                  OutlineRows* outline = nullptr);
 
 }  // namespace kelplat::gdi::raster
 
