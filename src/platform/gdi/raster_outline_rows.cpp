@@ -68,17 +68,19 @@ bool OutlineRows::Segment::plan(DevPoint a, DevPoint b, const Box& clip) {
 }
 
 // One pixel a row: the column steps on by the remainder's carry, taken
-// without a branch since it follows no pattern a predictor learns.
+// without a branch since it follows no pattern a predictor learns, and with
+// both choices of the next remainder worked out at once.
 void OutlineRows::Segment::paint_steep(const Canvas& canvas, int64_t end, uint32_t color) {
   const uint64_t left = uint64_t(canvas.clip.left), width = uint64_t(canvas.clip.right - canvas.clip.left);
   int64_t x = step_, remainder = remainder_;
+  const int64_t overflow = denominator_ - increment_;
   uint32_t* line = canvas.row(int32_t(row_));
   for (; row_ < end; row_++, line += canvas.stride) {
     if (uint64_t(x) - left < width) line[x] = color;
-    remainder += increment_;
-    const int64_t carry = -int64_t(remainder >= denominator_);
-    remainder -= denominator_ & carry;
-    x += sx_ & carry;
+    const int64_t over = remainder - overflow;
+    const bool carry = over >= 0;
+    remainder = carry ? over : remainder + increment_;
+    x += carry ? sx_ : 0;
   }
   step_ = x;
   remainder_ = remainder;

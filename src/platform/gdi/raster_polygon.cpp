@@ -50,29 +50,28 @@ class Edge {
   int64_t first_row() const { return first_row_; }
   int64_t end_row() const { return end_row_; }
   bool exact() const { return exact_; }
-  // The crossing columns of `rows` rows from y on, held to [left, right];
-  // called for the rows from first_row() on in turn, with `Exact` equal to
-  // exact().
+  // The crossing columns of `rows` rows from y on; called for the rows
+  // from first_row() on in turn, with `Exact` equal to exact().
   template <bool Exact>
-  void columns(int64_t y, int64_t rows, int64_t left, int64_t right, int64_t* out) {
+  void columns(int64_t y, int64_t rows, int64_t* out) {
     if (!Exact) {
       for (int64_t r = 0; r < rows; r++) {
-        const double x = x0_ + (double(y + r) - y0_) * (x1_ - x0_) / (y1_ - y0_);
-        out[r] = std::clamp<int64_t>(ceil_row(x), left, right);
+        out[r] = ceil_row(x0_ + (double(y + r) - y0_) * (x1_ - x0_) / (y1_ - y0_));
       }
       return;
     }
     // The carry is taken without a branch: for most slopes it comes at no
-    // pattern a branch predictor follows. The state is held in locals, which
-    // the stores to `out` cannot change.
+    // pattern a branch predictor follows. Both choices of the next slack
+    // are worked out at once, which keeps the chain from row to row short.
+    // The state is held in locals, which the stores to `out` cannot change.
     int64_t column = column_, slack = slack_;
-    const int64_t step = step_, step_slack = step_slack_, dy = dy_;
+    const int64_t step = step_, step_slack = step_slack_, carried = dy_ - step_slack_;
     for (int64_t r = 0; r < rows; r++) {
-      out[r] = std::clamp(column, left, right);
-      slack -= step_slack;
-      const int64_t borrow = slack >> 63;  // -1 when the slack ran below 0
-      column += step - borrow;
-      slack += dy & borrow;
+      out[r] = column;
+      const int64_t plain = slack - step_slack;
+      const bool borrow = plain < 0;
+      slack = borrow ? slack + carried : plain;
+      column += borrow ? step + 1 : step;
     }
     column_ = column;
     slack_ = slack;
@@ -160,6 +159,7 @@ constexpr int64_t kChunk = 64;
 // column on row r of the chunk is at(i, r).
 class Chunk {
  public:
+  Chunk(int64_t left, int64_t right) : left_(left), right_(right) {}
   void resize(size_t edges) {
     columns_.resize(edges * kChunk);
     order_.resize(edges);
@@ -169,16 +169,25 @@ class Chunk {
   int64_t* of(size_t i) { return &columns_[i * kChunk]; }
   int64_t at(size_t i, int64_t r) const { return columns_[i * kChunk + size_t(r)]; }
 
-  // Adds rows y .. y + rows - 1, followed by each row's outline.
+  // Adds rows y .. y + rows - 1, followed by each row's outline. Edges
+  // often meet on a chunk's first or last row (at a corner), so when the
+  // order does not hold throughout, those rows are sorted on their own and
+  // the order is tried on the rows between.
   void add_rows(int64_t y, int64_t rows, Coverage& out, OutlineRows* outline) {
-    const bool ordered = edges() == 2 || order_throughout(rows);
+    int64_t lo = 0, hi = rows;  // the rows painted in the edges' order
+    if (edges() != 2 && !order_holds(lo, hi - 1)) {
+      lo = 1;
+      hi = rows - 1;
+      if (lo >= hi || !order_holds(lo, hi - 1)) lo = hi = rows;
+    }
     for (int64_t r = 0; r < rows; r++, y++) {
       if (edges() == 2) {
         out.add(y, std::min(at(0, r), at(1, r)), std::max(at(0, r), at(1, r)));
-      } else if (ordered) {
+      } else if (r >= lo && r < hi) {
         for (size_t i = 0; i + 1 < edges(); i += 2) out.add(y, at(order_[i], r), at(order_[i + 1], r));
       } else {
-        for (size_t i = 0; i < edges(); i++) row_[i] = at(i, r);
+        // Held to the clip, which keeps each crossing's parity left of it.
+        for (size_t i = 0; i < edges(); i++) row_[i] = std::clamp(at(i, r), left_, right_);
         add_row(y, row_, flips_, out);
       }
       if (outline && ((y + 1) & (kOutlineBand - 1)) == 0) outline->paint_until(y + 1);
@@ -186,20 +195,20 @@ class Chunk {
   }
 
  private:
-  // Sorts the edges by their first row's columns and tells whether that
-  // order holds on every row of the chunk. Straight edges cross at most
+  // Sorts the edges by their columns on row `first` and tells whether that
+  // order holds on every row up to `last`. Straight edges cross at most
   // once, so two edges strictly apart on the first and on the last row
-  // are apart on every row between, and rounding up and holding to the
-  // clip keep their order.
-  bool order_throughout(int64_t rows) {
+  // are apart on every row between, and rounding up keeps their order.
+  bool order_holds(int64_t first, int64_t last) {
     for (size_t i = 0; i < edges(); i++) order_[i] = i;
-    std::sort(order_.begin(), order_.end(), [&](size_t a, size_t b) { return at(a, 0) < at(b, 0); });
+    std::sort(order_.begin(), order_.end(), [&](size_t a, size_t b) { return at(a, first) < at(b, first); });
     for (size_t i = 1; i < edges(); i++) {
       const size_t a = order_[i - 1], b = order_[i];
-      if (!(at(a, 0) < at(b, 0) && at(a, rows - 1) < at(b, rows - 1))) return false;
+      if (!(at(a, first) < at(b, first) && at(a, last) < at(b, last))) return false;
     }
     return true;
   }
+  int64_t left_, right_;
   std::vector<int64_t> columns_, row_;
   std::vector<size_t> order_;
   std::vector<uint8_t> flips_;
@@ -209,9 +218,8 @@ class Chunk {
 // same: edges join and leave only between bands.
 template <bool Exact>
 void scan(std::vector<Edge>& edges, Coverage& out, OutlineRows* outline) {
-  const int64_t left = out.clip().left, right = out.clip().right;
   std::vector<Edge*> active;
-  Chunk chunk;
+  Chunk chunk(out.clip().left, out.clip().right);
   size_t next = 0;
   int64_t y = edges.front().first_row();
   while (next < edges.size() || !active.empty()) {
@@ -225,7 +233,7 @@ void scan(std::vector<Edge>& edges, Coverage& out, OutlineRows* outline) {
     chunk.resize(active.size());
     for (int64_t rows = 0; y < band_end; y += rows) {
       rows = std::min(kChunk, band_end - y);
-      for (size_t i = 0; i < active.size(); i++) active[i]->columns<Exact>(y, rows, left, right, chunk.of(i));
+      for (size_t i = 0; i < active.size(); i++) active[i]->columns<Exact>(y, rows, chunk.of(i));
       chunk.add_rows(y, rows, out, outline);
     }
   }
