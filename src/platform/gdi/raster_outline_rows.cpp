@@ -87,24 +87,30 @@ void OutlineRows::Segment::paint_steep(const Canvas& canvas, int64_t end, uint32
 }
 
 // A run a row: the steps from J(k) to J(k + 1), J stepped like the column
-// of a steep segment. Most runs are a pixel or two, stored in place.
+// of a steep segment. Runs are floor(major / minor) or one more steps long;
+// short ones take that many stores whatever their length, the spare ones
+// on the run's last pixel, so no branch hangs on a length that varies from
+// row to row.
 void OutlineRows::Segment::paint_flat(const Canvas& canvas, int64_t end, uint32_t color) {
+  constexpr int64_t kShortRun = 8;
   const int64_t left = canvas.clip.left, right = canvas.clip.right;
+  const int64_t longest = step_quotient_ + 1;
   int64_t step = step_, remainder = remainder_;
   for (; row_ < end; row_++) {
     const int64_t s0 = std::max(step, first_step_);
-    remainder -= increment_;
-    const int64_t borrow = remainder >> 63;
-    remainder += denominator_ & borrow;
-    step += step_quotient_ - borrow;
+    const int64_t plain = remainder - increment_;
+    const bool borrow = plain < 0;
+    remainder = borrow ? plain + denominator_ : plain;
+    step += borrow ? step_quotient_ + 1 : step_quotient_;
     const int64_t s1 = std::min(step, end_step_);
     const int64_t x0 = std::max(sx_ > 0 ? top_x_ + s0 : top_x_ - s1 + 1, left);
     const int64_t x1 = std::min(sx_ > 0 ? top_x_ + s1 : top_x_ - s0 + 1, right);
+    if (x0 >= x1) continue;
     uint32_t* const line = canvas.row(int32_t(row_));
-    if (x1 - x0 > 8) {
+    if (longest > kShortRun) {
       store_pixels(line + x0, size_t(x1 - x0), color);
     } else {
-      for (int64_t x = x0; x < x1; x++) line[x] = color;
+      for (int64_t i = 0; i < longest; i++) line[std::min(x0 + i, x1 - 1)] = color;
     }
   }
   step_ = step;

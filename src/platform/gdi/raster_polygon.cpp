@@ -174,20 +174,26 @@ class Chunk {
   // order does not hold throughout, those rows are sorted on their own and
   // the order is tried on the rows between.
   void add_rows(int64_t y, int64_t rows, Coverage& out, OutlineRows* outline) {
+    const size_t n = edges();
     int64_t lo = 0, hi = rows;  // the rows painted in the edges' order
-    if (edges() != 2 && !order_holds(lo, hi - 1)) {
+    if (n != 2 && !order_holds(lo, hi - 1)) {
       lo = 1;
       hi = rows - 1;
       if (lo >= hi || !order_holds(lo, hi - 1)) lo = hi = rows;
     }
+    // Held in locals: painting cannot change them, which the compiler
+    // would not know across its calls.
+    const int64_t* const first = columns_.data();
+    const int64_t* const second = first + kChunk;
+    const size_t* const order = order_.data();
     for (int64_t r = 0; r < rows; r++, y++) {
-      if (edges() == 2) {
-        out.add(y, std::min(at(0, r), at(1, r)), std::max(at(0, r), at(1, r)));
+      if (n == 2) {
+        out.add(y, std::min(first[r], second[r]), std::max(first[r], second[r]));
       } else if (r >= lo && r < hi) {
-        for (size_t i = 0; i + 1 < edges(); i += 2) out.add(y, at(order_[i], r), at(order_[i + 1], r));
+        for (size_t i = 0; i + 1 < n; i += 2) out.add(y, at(order[i], r), at(order[i + 1], r));
       } else {
         // Held to the clip, which keeps each crossing's parity left of it.
-        for (size_t i = 0; i < edges(); i++) row_[i] = std::clamp(at(i, r), left_, right_);
+        for (size_t i = 0; i < n; i++) row_[i] = std::clamp(at(i, r), left_, right_);
         add_row(y, row_, flips_, out);
       }
       if (outline && ((y + 1) & (kOutlineBand - 1)) == 0) outline->paint_until(y + 1);
