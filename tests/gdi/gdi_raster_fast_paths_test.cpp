@@ -111,7 +111,7 @@ TEST(RasterFastPaths, RandomFiguresPaintTheSamePixelsAsTheExactPath) {
 
 // Polygons with a one-pixel solid pen, whose outline the fast path paints
 // row by row with the fill: points near the page, some far off it, and
-// level, steep and diagonal edges; every brush and mix mode.
+// level, steep and diagonal edges; every brush and mix mode; clipped or not.
 TEST(RasterFastPaths, PolygonOutlinesPaintedWithTheFillMatchTheExactPath) {
   for (unsigned seed = 1; seed <= 600; seed++) {
     std::vector<POINT> points;
@@ -124,6 +124,11 @@ TEST(RasterFastPaths, PolygonOutlinesPaintedWithTheFillMatchTheExactPath) {
         DeleteObject(SelectObject(page.dc(), CreatePen(PS_SOLID, scene.any(0, 1), scene.color())));
       }
       if (scene.any(0, 1)) SetROP2(page.dc(), R2_COPYPEN);
+      if (scene.any(0, 1)) {
+        HRGN clip = CreateRectRgn(scene.any(0, 40), scene.any(0, 30), scene.any(20, kWidth), scene.any(15, kHeight));
+        SelectClipRgn(page.dc(), clip);
+        DeleteObject(clip);
+      }
       points.assign(size_t(scene.any(2, 24)), POINT{});
       const int far = scene.any(0, 3) == 0 ? 1 << scene.any(8, 29) : 0;
       for (POINT& p : points) {

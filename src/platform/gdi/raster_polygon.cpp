@@ -169,14 +169,16 @@ class Chunk {
   int64_t* of(size_t i) { return &columns_[i * kChunk]; }
   int64_t at(size_t i, int64_t r) const { return columns_[i * kChunk + size_t(r)]; }
 
-  // Adds rows y .. y + rows - 1, followed by each row's outline. Edges
-  // often meet on a chunk's first or last row (at a corner), so when the
-  // order does not hold throughout, those rows are sorted on their own and
-  // the order is tried on the rows between.
-  void add_rows(int64_t y, int64_t rows, Coverage& out, OutlineRows* outline) {
+  // Adds rows y .. y + rows - 1, followed by each row's outline. With
+  // exact columns, the edges are sorted once for all the rows when their
+  // order holds throughout (see order_holds); edges often meet on a chunk's
+  // first or last row (at a corner), so when it does not hold, those rows
+  // are sorted on their own and the order is tried on the rows between.
+  // Columns worked out in floating point are sorted row by row.
+  void add_rows(int64_t y, int64_t rows, bool exact, Coverage& out, OutlineRows* outline) {
     const size_t n = edges();
-    int64_t lo = 0, hi = rows;  // the rows painted in the edges' order
-    if (n != 2 && !order_holds(lo, hi - 1)) {
+    int64_t lo = 0, hi = exact ? rows : 0;  // the rows painted in the edges' order
+    if (n != 2 && exact && !order_holds(lo, hi - 1)) {
       lo = 1;
       hi = rows - 1;
       if (lo >= hi || !order_holds(lo, hi - 1)) lo = hi = rows;
@@ -240,7 +242,7 @@ void scan(std::vector<Edge>& edges, Coverage& out, OutlineRows* outline) {
     for (int64_t rows = 0; y < band_end; y += rows) {
       rows = std::min(kChunk, band_end - y);
       for (size_t i = 0; i < active.size(); i++) active[i]->columns<Exact>(y, rows, chunk.of(i));
-      chunk.add_rows(y, rows, out, outline);
+      chunk.add_rows(y, rows, Exact, out, outline);
     }
   }
 }
