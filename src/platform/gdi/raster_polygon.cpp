@@ -151,9 +151,11 @@ namespace {
 // is painted: few enough to be still in the nearest cache.
 constexpr int64_t kOutlineBand = 8;
 
-// Each edge's crossings are worked out this many rows at a time, in a tight
-// loop of its own, before the rows are painted.
+// Each edge's crossings are worked out up to this many rows at a time, in a
+// tight loop of its own, before the rows are painted; with many edges, fewer
+// rows, so that a chunk holds at most kChunkColumns columns (or one row).
 constexpr int64_t kChunk = 64;
+constexpr size_t kChunkColumns = size_t(kChunk) * kSortLimit;
 
 // The crossing columns of the active edges over a chunk of rows: edge i's
 // column on row r of the chunk is at(i, r).
@@ -161,24 +163,26 @@ class Chunk {
  public:
   Chunk(int64_t left, int64_t right) : left_(left), right_(right) {}
   void resize(size_t edges) {
-    columns_.resize(edges * kChunk);
+    rows_ = edges > kSortLimit ? std::max<size_t>(1, kChunkColumns / edges) : size_t(kChunk);
+    columns_.resize(edges * rows_);
     order_.resize(edges);
     row_.resize(edges);
   }
   size_t edges() const { return order_.size(); }
-  int64_t* of(size_t i) { return &columns_[i * kChunk]; }
-  int64_t at(size_t i, int64_t r) const { return columns_[i * kChunk + size_t(r)]; }
+  int64_t rows() const { return int64_t(rows_); }
+  int64_t* of(size_t i) { return &columns_[i * rows_]; }
+  int64_t at(size_t i, int64_t r) const { return columns_[i * rows_ + size_t(r)]; }
 
   // Adds rows y .. y + rows - 1, followed by each row's outline. With
-  // exact columns, the edges are sorted once for all the rows when their
-  // order holds throughout (see order_holds); edges often meet on a chunk's
-  // first or last row (at a corner), so when it does not hold, those rows
-  // are sorted on their own and the order is tried on the rows between.
-  // Columns worked out in floating point are sorted row by row.
+  // exact columns and a handful of edges, the edges are sorted once for
+  // all the rows when their order holds throughout (see order_holds); edges
+  // often meet on a chunk's first or last row (at a corner), so when it
+  // does not hold, those rows are sorted on their own and the order is
+  // tried on the rows between. Other rows are sorted (or counted) one by one.
   void add_rows(int64_t y, int64_t rows, bool exact, Coverage& out, OutlineRows* outline) {
     const size_t n = edges();
-    int64_t lo = 0, hi = exact ? rows : 0;  // the rows painted in the edges' order
-    if (n != 2 && exact && !order_holds(lo, hi - 1)) {
+    int64_t lo = 0, hi = exact && n <= kSortLimit ? rows : 0;  // the rows painted in the edges' order
+    if (n != 2 && hi > 0 && !order_holds(lo, hi - 1)) {
       lo = 1;
       hi = rows - 1;
       if (lo >= hi || !order_holds(lo, hi - 1)) lo = hi = rows;
@@ -186,7 +190,7 @@ class Chunk {
     // Held in locals: painting cannot change them, which the compiler
     // would not know across its calls.
     const int64_t* const first = columns_.data();
-    const int64_t* const second = first + kChunk;
+    const int64_t* const second = first + rows_;
     const size_t* const order = order_.data();
     for (int64_t r = 0; r < rows; r++, y++) {
       if (n == 2) {
@@ -217,6 +221,7 @@ class Chunk {
     return true;
   }
   int64_t left_, right_;
+  size_t rows_ = kChunk;
   std::vector<int64_t> columns_, row_;
   std::vector<size_t> order_;
   std::vector<uint8_t> flips_;
@@ -240,7 +245,7 @@ void scan(std::vector<Edge>& edges, Coverage& out, OutlineRows* outline) {
     for (const Edge* e : active) band_end = std::min(band_end, e->end_row());
     chunk.resize(active.size());
     for (int64_t rows = 0; y < band_end; y += rows) {
-      rows = std::min(kChunk, band_end - y);
+      rows = std::min(chunk.rows(), band_end - y);
       for (size_t i = 0; i < active.size(); i++) active[i]->columns<Exact>(y, rows, chunk.of(i));
       chunk.add_rows(y, rows, Exact, out, outline);
     }
