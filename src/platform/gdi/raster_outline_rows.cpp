@@ -24,7 +24,8 @@ bool OutlineRows::Segment::plan(DevPoint a, DevPoint b, const Box& clip) {
   const int64_t dx = b.x - a.x, dy = b.y - a.y;
   const int64_t major = std::max(std::llabs(dx), std::llabs(dy));
   const int64_t minor = std::min(std::llabs(dx), std::llabs(dy));
-  if (major == 0) return false;
+  // Every pixel lies between the ends' columns.
+  if (major == 0 || std::max(a.x, b.x) < clip.left || std::min(a.x, b.x) >= clip.right) return false;
   steep_ = std::llabs(dy) > std::llabs(dx);
   const bool from_a = dy >= 0;
   const DevPoint top = from_a ? a : b;

@@ -161,7 +161,12 @@ constexpr size_t kChunkColumns = size_t(kChunk) * kSortLimit;
 // column on row r of the chunk is at(i, r).
 class Chunk {
  public:
-  Chunk(int64_t left, int64_t right) : left_(left), right_(right) {}
+  // Room for up to `most` active edges is taken at once.
+  Chunk(int64_t left, int64_t right, size_t most) : left_(left), right_(right) {
+    columns_.reserve(std::min(most * kChunk, kChunkColumns + most));
+    order_.reserve(most);
+    row_.reserve(most);
+  }
   void resize(size_t edges) {
     rows_ = edges > kSortLimit ? std::max<size_t>(1, kChunkColumns / edges) : size_t(kChunk);
     columns_.resize(edges * rows_);
@@ -232,7 +237,8 @@ class Chunk {
 template <bool Exact>
 void scan(std::vector<Edge>& edges, Coverage& out, OutlineRows* outline) {
   std::vector<Edge*> active;
-  Chunk chunk(out.clip().left, out.clip().right);
+  active.reserve(edges.size());
+  Chunk chunk(out.clip().left, out.clip().right, edges.size());
   size_t next = 0;
   int64_t y = edges.front().first_row();
   while (next < edges.size() || !active.empty()) {
