@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -94,6 +95,41 @@ TEST(KernelMutexes, BlockedWaiterGetsTheMutexWhenReleased) {
   EXPECT_EQ(single, WAIT_OBJECT_0);
   EXPECT_EQ(any, WAIT_OBJECT_0 + 1);
   CloseHandle(event);
+  CloseHandle(mutex);
+}
+
+// A thread that holds a mutex for a moment, over and over, as a drawing
+// loop holds its page, leaves room for a waiter: the window thread that
+// repaints waits for the page that way. Before, the waiter was woken by each
+// release only to find the mutex taken again, and got it a few times a
+// second.
+TEST(KernelMutexes, ThreadRetakingInALoopDoesNotStarveAWaiter) {
+  using Clock = std::chrono::steady_clock;
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
+  std::atomic<bool> stop{false}, ran_out{false};
+  std::atomic<int> loops{0};
+  std::thread looper([&] {
+    const Clock::time_point end = Clock::now() + std::chrono::seconds(5);
+    while (!stop.load()) {
+      ran_out = Clock::now() >= end;
+      if (ran_out) break;
+      WaitForSingleObject(mutex, INFINITE);
+      const Clock::time_point held = Clock::now() + std::chrono::microseconds(50);
+      while (Clock::now() < held) {
+      }
+      ReleaseMutex(mutex);
+      ++loops;
+    }
+  });
+  while (loops.load() == 0) Sleep(1);
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_EQ(WaitForSingleObject(mutex, INFINITE), WAIT_OBJECT_0);
+    ReleaseMutex(mutex);
+    Sleep(1);
+  }
+  stop = true;
+  looper.join();
+  EXPECT_FALSE(ran_out.load()) << "100 takes did not fit in 5 s of the other thread's loop";
   CloseHandle(mutex);
 }
 

@@ -6,7 +6,9 @@
 // waiting for any or all of several objects simple. Events and thread states
 // change only under the hub lock. A mutex instead keeps its owner in an atomic
 // word, so taking and releasing a free mutex never touches the hub; only a
-// release that finds announced waiters takes the hub lock to wake them.
+// release that finds announced waiters takes the hub lock to wake them. A
+// thread waiting for a mutex alone watches it for a moment before each
+// sleep, so that a thread taking it again and again does not starve it.
 #ifndef KEL_PLATFORM_KERNEL_OBJECTS_H
 #define KEL_PLATFORM_KERNEL_OBJECTS_H
 

@@ -1,6 +1,8 @@
 // Events, mutexes and waiting for kernel objects.
+#include <algorithm>
 #include <chrono>
 #include <optional>
+#include <thread>
 
 #include "kernel_objects.h"
 
@@ -146,6 +148,32 @@ std::optional<DWORD> try_finish(Waitable* const* objects, DWORD count, bool wait
   return wait_all ? try_take_all(objects, count, me) : try_take_any(objects, count, me);
 }
 
+// How long a thread that finds a mutex taken keeps trying for it before it
+// sleeps: longer than a drawing call usually holds a page, far shorter than
+// a frame. A sleeping waiter is woken by each release but usually finds the
+// mutex taken again by the thread that released it, which then pays a
+// system call per release while the waiter may wait for many of them; one
+// that is awake and watching takes it in the moment between two holds.
+constexpr auto kSpin = std::chrono::microseconds(200);
+
+// Tries for the mutex named by `handle` until `deadline` or for kSpin,
+// without the hub lock; true when it is taken.
+bool spin_for_mutex(HANDLE handle, DWORD me, Clock::time_point deadline) {
+  const Clock::time_point until = std::min(Clock::now() + kSpin, deadline);
+  for (unsigned round = 1; Clock::now() < until; ++round) {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+    // Every so often the processor is offered to others, in case the
+    // owner is waiting for it.
+    if (round % 64 == 0) std::this_thread::yield();
+    Mutex* mutex = find<Mutex>(handle);
+    if (!mutex) return false;
+    if (mutex->try_take_fast(me)) return true;
+  }
+  return false;
+}
+
 DWORD wait_for(const HANDLE* handles, DWORD count, bool wait_all, DWORD milliseconds) {
   const DWORD me = current_thread_id();
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
@@ -159,8 +187,10 @@ DWORD wait_for(const HANDLE* handles, DWORD count, bool wait_all, DWORD millisec
   // Announced before the first try, so a mutex released after that try
   // wakes this thread.
   announce_all(objects, count, +1);
+  // A mutex waited for alone is watched for a moment before each sleep.
+  const bool spin = count == 1 && objects[0]->kind() == kMutexKind;
   DWORD result;
-  for (;;) {
+  for (bool watched = false;;) {
     if (auto done = try_finish(objects, count, wait_all, me)) {
       result = *done;
       break;
@@ -169,11 +199,23 @@ DWORD wait_for(const HANDLE* handles, DWORD count, bool wait_all, DWORD millisec
       result = WAIT_TIMEOUT;
       break;
     }
-    ++hub.unwoken;
-    if (milliseconds == INFINITE)
-      hub.changed.wait(lock);
-    else
-      hub.changed.wait_until(lock, deadline);
+    if (spin && !watched) {
+      lock.unlock();
+      const bool taken = spin_for_mutex(handles[0], me, deadline);
+      lock.lock();
+      if (taken) {
+        result = WAIT_OBJECT_0;
+        break;
+      }
+      watched = true;
+    } else {
+      watched = false;
+      ++hub.unwoken;
+      if (milliseconds == INFINITE)
+        hub.changed.wait(lock);
+      else
+        hub.changed.wait_until(lock, deadline);
+    }
     if (!resolve(handles, count, objects)) {
       result = fail(ERROR_INVALID_HANDLE, WAIT_FAILED);
       break;

@@ -134,8 +134,10 @@ class ThreadQueue {
 // The calling thread's queue, made on first use; null if it cannot be made.
 const std::shared_ptr<ThreadQueue>& current_queue();
 
-// Paints of one window come at least this far apart while drawing goes on.
-constexpr std::chrono::milliseconds kPaintInterval{4};
+// Paints of one window come at least this far apart while drawing goes on:
+// a frame of a 60 Hz display. More paints could not be seen, and each one
+// copies the picture while the drawing waits for its page.
+constexpr std::chrono::milliseconds kPaintInterval{16};
 
 }  // namespace kelplat::user
 
