@@ -42,67 +42,59 @@ bool OutlineRows::Segment::plan(DevPoint a, DevPoint b, const Box& clip) {
   row_ = top.y + first;
   end_row_ = top.y + end;
   if (steep_) {
-    // The column of step `first`, kept as column and remainder.
+    // The column of step `first`, floor(n / (2 major)), kept with the
+    // remainder counted down from 2 major - 1: the column moves on when it
+    // runs below zero.
     const int128 n = int128(2) * first * minor + c;
     const int128 offset = floor_div(n, 2 * major);
-    step_ = top.x + sx_ * int64_t(offset);
-    remainder_ = int64_t(n - offset * (2 * major));
-    increment_ = 2 * minor;
-    denominator_ = 2 * major;
+    value_ = top.x + sx_ * int64_t(offset);
+    remainder_ = 2 * major - 1 - int64_t(n - offset * (2 * major));
+    slope_ = SlopeStep(0, sx_, 2 * minor, 2 * major);
     return true;
   }
   if (minor == 0) {  // level: one row with every step
-    step_ = first_step_;
-    step_quotient_ = major;
-    denominator_ = 1;
+    value_ = first_step_;
+    slope_ = SlopeStep(major, 1, 0, 1);
     return true;
   }
   // Row k holds steps J(k) .. J(k + 1) - 1, J(k) = ceil((2 major k - c) /
   // (2 minor)), kept as J(k) and J(k) * 2 minor - (2 major k - c).
   const int128 n = int128(2) * major * first - c;
-  denominator_ = 2 * minor;
-  step_ = int64_t(-floor_div(-n, denominator_));
-  remainder_ = int64_t(int128(step_) * denominator_ - n);
-  step_quotient_ = (2 * major) / denominator_;
-  increment_ = (2 * major) % denominator_;
+  const int64_t denominator = 2 * minor;
+  value_ = int64_t(-floor_div(-n, denominator));
+  remainder_ = int64_t(int128(value_) * denominator - n);
+  slope_ = SlopeStep((2 * major) / denominator, 1, (2 * major) % denominator, denominator);
   return true;
 }
 
-// One pixel a row: the column steps on by the remainder's carry, taken
-// without a branch since it follows no pattern a predictor learns, and with
-// both choices of the next remainder worked out at once.
+// One pixel a row.
 void OutlineRows::Segment::paint_steep(const Canvas& canvas, int64_t end, uint32_t color) {
   const uint64_t left = uint64_t(canvas.clip.left), width = uint64_t(canvas.clip.right - canvas.clip.left);
-  int64_t x = step_, remainder = remainder_;
-  const int64_t overflow = denominator_ - increment_;
+  int64_t x = value_, remainder = remainder_;
+  const SlopeStep slope = slope_;
   uint32_t* line = canvas.row(int32_t(row_));
   for (; row_ < end; row_++, line += canvas.stride) {
     if (uint64_t(x) - left < width) line[x] = color;
-    const int64_t over = remainder - overflow;
-    const bool carry = over >= 0;
-    remainder = carry ? over : remainder + increment_;
-    x += carry ? sx_ : 0;
+    slope.advance(x, remainder);
   }
-  step_ = x;
+  value_ = x;
   remainder_ = remainder;
 }
 
-// A run a row: the steps from J(k) to J(k + 1), J stepped like the column
-// of a steep segment. Runs are floor(major / minor) or one more steps long;
+// A run a row: the steps from J(k) to J(k + 1). Runs are floor(major /
+// minor) or one more steps long;
 // short ones take that many stores whatever their length, the spare ones
 // on the run's last pixel, so no branch hangs on a length that varies from
 // row to row.
 void OutlineRows::Segment::paint_flat(const Canvas& canvas, int64_t end, uint32_t color) {
   constexpr int64_t kShortRun = 8;
   const int64_t left = canvas.clip.left, right = canvas.clip.right;
-  const int64_t longest = step_quotient_ + 1;
-  int64_t step = step_, remainder = remainder_;
+  const SlopeStep slope = slope_;
+  const int64_t longest = slope.whole + 1;
+  int64_t step = value_, remainder = remainder_;
   for (; row_ < end; row_++) {
     const int64_t s0 = std::max(step, first_step_);
-    const int64_t plain = remainder - increment_;
-    const bool borrow = plain < 0;
-    remainder = borrow ? plain + denominator_ : plain;
-    step += borrow ? step_quotient_ + 1 : step_quotient_;
+    slope.advance(step, remainder);
     const int64_t s1 = std::min(step, end_step_);
     const int64_t x0 = std::max(sx_ > 0 ? top_x_ + s0 : top_x_ - s1 + 1, left);
     const int64_t x1 = std::min(sx_ > 0 ? top_x_ + s1 : top_x_ - s0 + 1, right);
@@ -114,7 +106,7 @@ void OutlineRows::Segment::paint_flat(const Canvas& canvas, int64_t end, uint32_
       for (int64_t i = 0; i < longest; i++) line[std::min(x0 + i, x1 - 1)] = color;
     }
   }
-  step_ = step;
+  value_ = step;
   remainder_ = remainder;
 }
 

@@ -12,6 +12,7 @@
 
 #include "raster_canvas.h"
 #include "raster_lines.h"
+#include "raster_slope.h"
 
 namespace kelplat::gdi::raster {
 
@@ -36,8 +37,9 @@ class OutlineRows {
     int64_t row_ = 0, end_row_ = 0;
     bool steep_ = false;
     int64_t top_x_ = 0, sx_ = 1;  // the upper end's column, the column step downwards
-    int64_t step_ = 0, step_quotient_ = 0;  // steep: the column; flat: steps before the row
-    int64_t remainder_ = 0, increment_ = 0, denominator_ = 0;
+    // Steep: the column of the row; flat: the first step on the row, J(k).
+    int64_t value_ = 0, remainder_ = 0;
+    SlopeStep slope_;
     int64_t first_step_ = 0, end_step_ = 0;  // flat: the steps drawn
     void paint_steep(const Canvas& canvas, int64_t end, uint32_t color);
     void paint_flat(const Canvas& canvas, int64_t end, uint32_t color);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "raster_outline_rows.h"
+#include "raster_slope.h"
 
 namespace kelplat::gdi::raster {
 namespace {
@@ -38,40 +39,34 @@ class Edge {
         exact_(exact) {
     if (!exact_ || first_row_ >= end_row_) return;
     // column * dy - n = slack, 0 <= slack < dy, n = (row - y0) dx.
-    dy_ = int64_t(y1_ - y0_);
-    const int64_t dx = int64_t(x1_ - x0_);
-    step_ = floor_div(dx, dy_);
-    step_slack_ = dx - step_ * dy_;
+    const int64_t dy = int64_t(y1_ - y0_), dx = int64_t(x1_ - x0_);
+    const int64_t step = floor_div(dx, dy);
+    slope_ = SlopeStep(step, 1, dx - step * dy, dy);
     const int64_t n = (first_row_ - int64_t(y0_)) * dx;
-    column_ = -floor_div(-n, dy_);
-    slack_ = column_ * dy_ - n;
+    column_ = -floor_div(-n, dy);
+    slack_ = column_ * dy - n;
     column_ += int64_t(x0_);
   }
   int64_t first_row() const { return first_row_; }
   int64_t end_row() const { return end_row_; }
   bool exact() const { return exact_; }
   // The crossing columns of `rows` rows from y on; called for the rows
-  // from first_row() on in turn, with `Exact` equal to exact().
+  // from first_row() on in turn, with `Exact` equal to exact(). Kept out of
+  // line, so that the loop has the registers to itself.
   template <bool Exact>
-  void columns(int64_t y, int64_t rows, int64_t* out) {
+  __attribute__((noinline)) void columns(int64_t y, int64_t rows, int64_t* out) {
     if (!Exact) {
       for (int64_t r = 0; r < rows; r++) {
         out[r] = ceil_row(x0_ + (double(y + r) - y0_) * (x1_ - x0_) / (y1_ - y0_));
       }
       return;
     }
-    // The carry is taken without a branch: for most slopes it comes at no
-    // pattern a branch predictor follows. Both choices of the next slack
-    // are worked out at once, which keeps the chain from row to row short.
     // The state is held in locals, which the stores to `out` cannot change.
     int64_t column = column_, slack = slack_;
-    const int64_t step = step_, step_slack = step_slack_, carried = dy_ - step_slack_;
+    const SlopeStep slope = slope_;
     for (int64_t r = 0; r < rows; r++) {
       out[r] = column;
-      const int64_t plain = slack - step_slack;
-      const bool borrow = plain < 0;
-      slack = borrow ? slack + carried : plain;
-      column += borrow ? step + 1 : step;
+      slope.advance(column, slack);
     }
     column_ = column;
     slack_ = slack;
@@ -81,7 +76,8 @@ class Edge {
   double x0_, y0_, x1_, y1_;  // y0 < y1
   int64_t first_row_, end_row_;
   bool exact_;
-  int64_t dy_ = 1, step_ = 0, step_slack_ = 0, column_ = 0, slack_ = 0;
+  SlopeStep slope_;
+  int64_t column_ = 0, slack_ = 0;
 };
 
 bool whole_and_small(const PointF* points, size_t count) {
