@@ -82,32 +82,38 @@ void OutlineRows::Segment::paint_steep(const Canvas& canvas, int64_t end, uint32
 }
 
 // A run a row: the steps from J(k) to J(k + 1). Runs are floor(major /
-// minor) or one more steps long;
-// short ones take that many stores whatever their length, the spare ones
-// on the run's last pixel, so no branch hangs on a length that varies from
-// row to row.
-void OutlineRows::Segment::paint_flat(const Canvas& canvas, int64_t end, uint32_t color) {
-  constexpr int64_t kShortRun = 8;
+// minor) or one more steps long; short ones take that many stores whatever
+// their length, the spare ones on the run's last pixel, so no branch hangs
+// on a length that varies from row to row.
+template <bool Long>
+void OutlineRows::Segment::paint_runs(const Canvas& canvas, int64_t end, uint32_t color) {
   const int64_t left = canvas.clip.left, right = canvas.clip.right;
+  const int64_t first_step = first_step_, end_step = end_step_, top_x = top_x_, sx = sx_;
   const SlopeStep slope = slope_;
   const int64_t longest = slope.whole + 1;
-  int64_t step = value_, remainder = remainder_;
-  for (; row_ < end; row_++) {
-    const int64_t s0 = std::max(step, first_step_);
+  int64_t row = row_, step = value_, remainder = remainder_;
+  for (; row < end; row++) {
+    const int64_t s0 = std::max(step, first_step);
     slope.advance(step, remainder);
-    const int64_t s1 = std::min(step, end_step_);
-    const int64_t x0 = std::max(sx_ > 0 ? top_x_ + s0 : top_x_ - s1 + 1, left);
-    const int64_t x1 = std::min(sx_ > 0 ? top_x_ + s1 : top_x_ - s0 + 1, right);
+    const int64_t s1 = std::min(step, end_step);
+    const int64_t x0 = std::max(sx > 0 ? top_x + s0 : top_x - s1 + 1, left);
+    const int64_t x1 = std::min(sx > 0 ? top_x + s1 : top_x - s0 + 1, right);
     if (x0 >= x1) continue;
-    uint32_t* const line = canvas.row(int32_t(row_));
-    if (longest > kShortRun) {
+    uint32_t* const line = canvas.row(int32_t(row));
+    if (Long) {
       store_pixels(line + x0, size_t(x1 - x0), color);
     } else {
       for (int64_t i = 0; i < longest; i++) line[std::min(x0 + i, x1 - 1)] = color;
     }
   }
+  row_ = row;
   value_ = step;
   remainder_ = remainder;
+}
+
+void OutlineRows::Segment::paint_flat(const Canvas& canvas, int64_t end, uint32_t color) {
+  constexpr int64_t kShortRun = 8;
+  slope_.whole + 1 > kShortRun ? paint_runs<true>(canvas, end, color) : paint_runs<false>(canvas, end, color);
 }
 
 bool OutlineRows::Segment::paint_rows(const Canvas& canvas, int64_t end, uint32_t color) {

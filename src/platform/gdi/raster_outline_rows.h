@@ -43,6 +43,8 @@ class OutlineRows {
     int64_t first_step_ = 0, end_step_ = 0;  // flat: the steps drawn
     void paint_steep(const Canvas& canvas, int64_t end, uint32_t color);
     void paint_flat(const Canvas& canvas, int64_t end, uint32_t color);
+    template <bool Long>
+    void paint_runs(const Canvas& canvas, int64_t end, uint32_t color);
   };
 
  private:
