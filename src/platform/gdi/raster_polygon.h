@@ -12,10 +12,8 @@
 #include "raster_spans.h"
 
 namespace kelplat::gdi::raster {
-class OutlineRows;
-}
 
-namespace kelplat::gdi::raster {
+class OutlineRows;
 
 struct PointF {
   double x, y;
