@@ -174,6 +174,15 @@ TEST(Threads, TextWidthsNeverMixTwoFonts) {
   EXPECT_EQ(textwidth(text), small);
 }
 
+// Exit handlers run on the main thread after its thread-local objects are
+// gone, and may still draw (a scripted run saves the picture there): a page
+// the main thread holds then must not go to the window thread as left behind.
+TEST(Threads, MainThreadKeepsItsMutexesInExitHandlers) {
+  ChildResult result = run_child(test_program("exit_handler_mutex"), {});
+  EXPECT_FALSE(result.timed_out);
+  EXPECT_EQ(result.exit_code, 0) << "1: taken over while held; 2: not taken" << result.err;
+}
+
 TEST(Threads, ReturnFromMainWhileEightThreadsDrawEndsCleanly) {
   int runs = repetitions("KEL_EXIT_STRESS_RUNS", 100);
   for (int i = 0; i < runs; ++i) {

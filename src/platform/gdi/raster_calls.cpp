@@ -15,6 +15,7 @@
 #include "raster_ellipse.h"
 #include "raster_flood.h"
 #include "raster_lines.h"
+#include "raster_outline_rows.h"
 #include "raster_polygon.h"
 #include "raster_spans.h"
 
@@ -339,12 +340,21 @@ BOOL WINAPI Polygon(HDC hdc, const POINT* points, int count) {
   if (!points || count <= 1 || !open_target(hdc, t)) return FALSE;
   if (!t.drawable()) return TRUE;
   const std::vector<DevPoint> device = device_points(t, points, count);
+  std::vector<raster::PointF> corners;
+  corners.reserve(device.size());
+  for (const DevPoint& p : device) corners.push_back(raster::PointF{double(p.x), double(p.y)});
   const RealizedPen& pen = pen_of(*t.dc);
+  const Ink& brush = brush_ink(*t.dc, t.dc->brush, t.dc->rop2);
+  // A solid one-pixel outline that stores goes row by row with the fill.
+  if (pen.solid_store() && pen.width <= 1 && way_for(pen, &brush) == Coverage::Way::kStraight) {
+    Coverage coverage(t.canvas, Coverage::Way::kStraight);
+    coverage.use(brush);
+    raster::OutlineRows outline(device.data(), device.size(), t.canvas, pen.ink.cell[0].xor_mask);
+    raster::fill_polygon(corners.data(), corners.size(), coverage, &outline);
+    return TRUE;
+  }
   auto outline = [&](Coverage& out) { stroke(t, pen, device, true, out); };
   paint_figure(t, outline, [&](Coverage& out) {
-    std::vector<raster::PointF> corners;
-    corners.reserve(device.size());
-    for (const DevPoint& p : device) corners.push_back(raster::PointF{double(p.x), double(p.y)});
     raster::fill_polygon(corners.data(), corners.size(), out);
   });
   return TRUE;

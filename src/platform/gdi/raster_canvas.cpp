@@ -244,6 +244,8 @@ Ink brush_ink(const BrushPattern& brush, int rop2, uint32_t fore, uint32_t back,
   return ink;
 }
 
+void store_pixels(uint32_t* out, size_t count, uint32_t color) { writers.solid(out, count, color); }
+
 void paint_span(const Canvas& canvas, int32_t y, int32_t x0, int32_t x1, const Ink& ink) {
   if (x0 < x1) paint_run(canvas.row(y) + x0, size_t(x1 - x0), x0, y, ink);
 }

@@ -82,6 +82,8 @@ Ink brush_ink(const BrushPattern& brush, int rop2, uint32_t fore, uint32_t back,
 // True when the hatch style puts a line through device pixel (x, y).
 bool hatch_covers(int hatch, int32_t x, int32_t y);
 
+// Stores `color` into `count` pixels from `out`.
+void store_pixels(uint32_t* out, size_t count, uint32_t color);
 // Paints [x0, x1) of row y (already clipped) with the ink.
 void paint_span(const Canvas& canvas, int32_t y, int32_t x0, int32_t x1, const Ink& ink);
 // Paints a box (already clipped); rows that span the whole width are one run.

@@ -13,12 +13,16 @@
 
 namespace kelplat::gdi::raster {
 
+class OutlineRows;
+
 struct PointF {
   double x, y;
 };
 
-// Adds the rows of the closed polygon that lie in the coverage's clip.
-void fill_polygon(const PointF* points, size_t count, Coverage& out);
+// Adds the rows of the closed polygon that lie in the coverage's clip. With
+// an outline, each row's outline is painted right after the row's fill.
+void fill_polygon(const PointF* points, size_t count, Coverage& out,
+                  OutlineRows* outline = nullptr);
 
 }  // namespace kelplat::gdi::raster
 

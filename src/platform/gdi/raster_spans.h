@@ -28,7 +28,10 @@ class Coverage {
   bool straight() const { return words_per_row_ == 0; }
 
   // The ink of the spans added from now on (kept by reference).
-  void use(const Ink& ink) { ink_ = &ink; }
+  void use(const Ink& ink) {
+    ink_ = &ink;
+    stores_color_ = words_per_row_ == 0 && ink.uniform && ink.kind == InkKind::kStores;
+  }
 
   // Adds columns [x0, x1) of row y; the part outside the clip is dropped.
   void add(int64_t y, int64_t x0, int64_t x1) {
@@ -37,7 +40,9 @@ class Coverage {
     if (x0 < clip.left) x0 = clip.left;
     if (x1 > clip.right) x1 = clip.right;
     if (x0 >= x1) return;
-    if (words_per_row_ == 0) {
+    if (stores_color_) {
+      store_pixels(canvas_.row(int32_t(y)) + x0, size_t(x1 - x0), ink_->cell[0].xor_mask);
+    } else if (words_per_row_ == 0) {
       paint_span(canvas_, int32_t(y), int32_t(x0), int32_t(x1), *ink_);
     } else {
       paint_once(int32_t(y), int32_t(x0), int32_t(x1));
@@ -49,6 +54,7 @@ class Coverage {
   void mark(uint64_t* row, int32_t x0, int32_t x1);
   const Canvas& canvas_;
   const Ink* ink_ = nullptr;
+  bool stores_color_ = false;  // painting straight with one colour that stores
   size_t words_per_row_ = 0;     // 0 when painting straight
   std::vector<uint64_t> painted_;  // a bit per clip pixel, rows of words_per_row_
 };

@@ -1,5 +1,6 @@
 // Threads: ids, start and end, exit codes, Sleep and the tick count.
 #include <pthread.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -27,11 +28,15 @@ void retire_locked(WaitHub& hub, DWORD id) {
   if (hub.live_threads.erase(id) != 0) hub.notify_locked();
 }
 
-// Retires a thread that the kernel did not start (the main thread, threads
-// of the standard library) when it ends.
+// Retires a thread that the kernel did not start (threads of the standard
+// library) when it ends. The main thread's thread-local objects go when the
+// process starts to exit, but the exit handlers and static destructors then
+// still run on it and may hold mutexes: it is never retired, since its end
+// is the end of every thread.
 struct ExitHook {
   DWORD id = 0;
   ~ExitHook() {
+    if (getpid() == gettid()) return;
     WaitHub& hub = wait_hub();
     std::lock_guard<std::mutex> lock(hub.mutex);
     retire_locked(hub, id);
