@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "raster_polygon.h"
+#include "raster_slope.h"
 
 namespace kelplat::gdi::raster {
 namespace {
@@ -14,22 +15,6 @@ namespace {
 __extension__ typedef __int128 int128;
 
 constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
-
-template <class Int>
-Int floor_div_of(Int a, Int b) {  // b > 0
-  Int q = a / b;
-  if (a % b != 0 && a < 0) q--;
-  return q;
-}
-
-// 128-bit division only where the operands need it: page-sized lines take
-// the 64-bit one.
-bool fits_64(int128 v) { return v == int128(int64_t(v)); }
-int64_t floor_div(int128 a, int128 b) {  // b > 0
-  if (fits_64(a) && fits_64(b)) return floor_div_of(int64_t(a), int64_t(b));
-  return int64_t(floor_div_of(a, b));
-}
-int64_t ceil_div(int128 a, int128 b) { return -floor_div(-a, b); }
 
 // Smallest step i >= 0 whose minor offset floor((2 i minor + major) /
 // (2 major)) is at least k.

@@ -13,11 +13,6 @@ namespace {
 
 __extension__ typedef __int128 int128;
 
-int128 floor_div(int128 a, int128 b) {  // b > 0
-  const int128 q = a / b;
-  return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-
 }  // namespace
 
 bool OutlineRows::Segment::plan(DevPoint a, DevPoint b, const Box& clip) {
@@ -46,8 +41,8 @@ bool OutlineRows::Segment::plan(DevPoint a, DevPoint b, const Box& clip) {
     // remainder counted down from 2 major - 1: the column moves on when it
     // runs below zero.
     const int128 n = int128(2) * first * minor + c;
-    const int128 offset = floor_div(n, 2 * major);
-    value_ = top.x + sx_ * int64_t(offset);
+    const int64_t offset = floor_div(n, 2 * major);
+    value_ = top.x + sx_ * offset;
     remainder_ = 2 * major - 1 - int64_t(n - offset * (2 * major));
     slope_ = SlopeStep(0, sx_, 2 * minor, 2 * major);
     return true;
@@ -61,7 +56,7 @@ bool OutlineRows::Segment::plan(DevPoint a, DevPoint b, const Box& clip) {
   // (2 minor)), kept as J(k) and J(k) * 2 minor - (2 major k - c).
   const int128 n = int128(2) * major * first - c;
   const int64_t denominator = 2 * minor;
-  value_ = int64_t(-floor_div(-n, denominator));
+  value_ = ceil_div(n, denominator);
   remainder_ = int64_t(int128(value_) * denominator - n);
   slope_ = SlopeStep((2 * major) / denominator, 1, (2 * major) % denominator, denominator);
   return true;

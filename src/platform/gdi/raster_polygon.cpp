@@ -25,11 +25,6 @@ constexpr double kFar = 1e15;
 
 int64_t ceil_row(double v) { return int64_t(std::ceil(std::clamp(v, -kFar, kFar))); }
 
-int64_t floor_div(int64_t a, int64_t b) {  // b > 0
-  const int64_t q = a / b;
-  return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-
 class Edge {
  public:
   Edge(PointF a, PointF b, const Box& clip, bool exact)

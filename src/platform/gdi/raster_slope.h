@@ -8,6 +8,21 @@
 
 namespace kelplat::gdi::raster {
 
+template <class Int>
+Int floor_div_of(Int a, Int b) {  // b > 0
+  const Int q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+// floor(a / b) and ceil(a / b) for b > 0 and a result that fits in 64
+// bits; the 128-bit division only where the operands need it, so that
+// page-sized figures take the 64-bit one.
+__extension__ inline int64_t floor_div(__int128 a, __int128 b) {
+  const bool fit = a == __int128(int64_t(a)) && b == __int128(int64_t(b));
+  return fit ? floor_div_of(int64_t(a), int64_t(b)) : int64_t(floor_div_of(a, b));
+}
+__extension__ inline int64_t ceil_div(__int128 a, __int128 b) { return -floor_div(-a, b); }
+
 struct SlopeStep {
   int64_t whole = 0;  // added to the value every step
   int64_t unit = 1;   // added as well when the remainder runs below zero
