@@ -55,11 +55,17 @@ check_demo() {
   wine "$exe" >"$work/demo.out" 2>&1 &
   local pid=$!
   local box
-  box=$(timeout 60 xdotool search --sync --name '^Error$' | head -n 1) || {
+  box=$(timeout 60 xdotool search --sync --onlyvisible --name '^Error$' | head -n 1) || {
     echo "the demo showed no error box"; kill "$pid"; return 1; }
-  # No window manager runs: focus the box directly, then press Return.
-  xdotool windowfocus --sync "$box" key Return
-  timeout 60 tail --pid="$pid" -f /dev/null || { echo "the demo did not end"; kill "$pid"; return 1; }
+  # No window manager runs: focus the box directly, then press Return. A box
+  # just shown may not take the focus yet (the server answers BadMatch), so
+  # this is tried again until the demo ends.
+  local try
+  for try in 1 2 3 4 5 6 7 8 9 10; do
+    timeout 10 xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
+    timeout 6 tail --pid="$pid" -f /dev/null && break
+  done
+  if kill -0 "$pid" 2>/dev/null; then echo "the demo did not end"; kill "$pid"; return 1; fi
   wait "$pid"
 }
 
